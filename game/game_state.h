@@ -1,0 +1,95 @@
+// The one record of the game: every rule reads and writes it, drawing only reads it.
+#pragma once
+
+#include <cstdint>
+
+#include "game/random.h"
+
+// Size of the play field in logical pixels; every position of the game lives in it.
+inline constexpr int kFieldWidth = 800;
+inline constexpr int kFieldHeight = 600;
+
+inline constexpr int kParticleCount = 32;
+inline constexpr int kCargoSlots = 12;
+inline constexpr int kDevicesPerLevel = 12;
+inline constexpr int kQuestionCount = 6;
+inline constexpr int kOptionCount = 4;
+
+enum class Screen : int32_t {
+  play = 0,      // the field, also under the title, countdown, pause, interlude and game over
+  question = 1,  // a quiz question waits for an answer
+  correct = 2,   // the right answer was given; the explanation stays up
+  wrong = 3,     // a wrong answer; retry, or a new game once the game is over
+};
+
+// The single falling item: a box of half-width 18 and half-height 19 around its centre.
+struct FallingItem {
+  double x = 0;           // centre x
+  double y = 0;           // centre y
+  double fall_speed = 0;  // pixels per second, downwards
+  int32_t is_meander = 0;
+  int32_t is_gold = 0;  // always 0 for a meander; neither flag set means a red booster
+};
+
+// One spark of the burst shown when a booster is caught.
+struct Particle {
+  double x = 0, y = 0;
+  double vx = 0, vy = 0;  // pixels per second
+  double life = 0;        // seconds left; alive while > 0
+  int32_t is_gold = 0;
+};
+
+// Flags are 32-bit integers holding 0 or 1; timers count down only while positive and
+// count as expired at or below 0.
+struct GameState {
+  // flow
+  int32_t title_screen = 1;
+  Screen screen = Screen::play;
+  int32_t game_over = 0;
+  int32_t paused = 0;
+  int32_t has_focus = 1;
+  int32_t music_muted = 0;
+  int32_t level_complete = 0;
+
+  // timers, seconds
+  double countdown = 0;
+  double level_complete_timer = 0;
+  double popup_timer = 0;
+  double connect_flash_timer = 0;
+  double level_up_timer = 0;
+  double play_clock = 0;
+
+  // progress
+  int32_t level = 0;  // 0-based; shown to the player as level + 1
+  int32_t score = 0;
+  int32_t best_score = 0;
+  int32_t lives = 0;
+  int32_t connected = 0;     // devices connected in this level, 0..12
+  int32_t level_points = 0;  // points of this level less one per meander caught, >= 0
+  int32_t cargo[kCargoSlots] = {};  // load in the catcher's bed: 1 gold, 0 red
+  int32_t cargo_count = 0;          // only cargo[0 .. cargo_count-1] mean anything
+
+  // quiz
+  int32_t quiz_count = 0;
+  int32_t question_order[kQuestionCount] = {0, 1, 2, 3, 4, 5};
+  int32_t current_question = 0;
+  int32_t option_order[kOptionCount] = {0, 1, 2, 3};
+
+  // entities
+  double player_x = 400;  // centre of the catcher, 60..740
+  int32_t left_held = 0;
+  int32_t right_held = 0;
+  FallingItem item;
+  Particle particles[kParticleCount];
+  int32_t popup_kind = 1;  // -1 meander, 1 red booster, 5 gold booster
+
+  // timing: the high-resolution counter at the previous tick, and its counts per second
+  int64_t tick_last_count = 0;
+  int64_t tick_frequency = 1;
+
+  // The game's only source of chance, seeded once at program start.
+  GameRandom random;
+};
+
+// Scene number of a level: the backdrop, the ground colour and the music follow it.
+inline int scene_of_level(int level) { return level % 6; }

@@ -1,0 +1,62 @@
+// The 800 x 600 drawing surface every frame is composed on, its six fonts, the mascot
+// picture, and the drawing operations every painter uses.
+//
+// Colours are 0x00BBGGRR (red in the low byte) everywhere in the game's code; they are
+// converted only where Cairo is called. Rectangles are (left, top)-(right, bottom) with
+// right and bottom exclusive; ellipses are (left, top, width, height). Texts are UTF-8.
+#pragma once
+
+#include <cairo.h>
+#include <pango/pangocairo.h>
+
+#include <cstdint>
+
+using Color = uint32_t;
+
+struct Point {
+  int x, y;
+};
+
+// In the order they are made.
+enum class Font : int { heading, strong, body, title, giant, label };
+inline constexpr int kFontCount = 6;
+
+struct Canvas {
+  cairo_surface_t* surface = nullptr;  // 800 x 600, CAIRO_FORMAT_RGB24; never cleared between frames
+  cairo_t* cr = nullptr;
+  PangoLayout* layouts[kFontCount] = {};  // one layout per font, its description set once
+  cairo_surface_t* picture = nullptr;     // the mascot, 380 x 474; null when it failed to load
+};
+
+// Makes the surface, the six fonts and the picture. Returns false when the surface
+// could not be made; a missing picture is not a failure.
+bool canvas_create(Canvas& canvas);
+void canvas_destroy(Canvas& canvas);
+
+void fill_rect(Canvas& canvas, int left, int top, int right, int bottom, Color color);
+void fill_ellipse(Canvas& canvas, int left, int top, int width, int height, Color color);
+// Closed automatically, even-odd (alternate) filling rule, no outline.
+void fill_polygon(Canvas& canvas, const Point* points, int count, Color color);
+// Width 1: one crisp pixel wide, the end point left out. Wider: round ends.
+void draw_line(Canvas& canvas, int x0, int y0, int x1, int y1, int width, Color color);
+void draw_polyline(Canvas& canvas, const Point* points, int count, int width, Color color);
+// The top-left corner of the first character cell at (x, y); only glyph pixels change.
+void draw_text(Canvas& canvas, int x, int y, const char* text, Font font, Color color);
+// Word-wrapped from the top-left corner of the rectangle, clipped to it; a word wider
+// than the rectangle stays on its line; each further line one cell lower.
+void draw_text_wrapped(Canvas& canvas, int left, int top, int right, int bottom, const char* text, Font font,
+                       Color color);
+// The whole image scaled into the rectangle with an area-averaging filter.
+void draw_image(Canvas& canvas, cairo_surface_t* image, int x, int y, int width, int height);
+
+// Bounded printf: the result is cut at capacity - 1 characters and always terminated.
+// Returns the number of characters written.
+int format_text(char* buffer, int capacity, const char* format, ...) __attribute__((format(printf, 3, 4)));
+
+// Per channel a * (1 - t) + b * t, truncated toward zero.
+Color mix_color(Color a, Color b, double t);
+
+// The colour of one canvas pixel, for tests and the presenter.
+Color canvas_pixel(const Canvas& canvas, int x, int y);
+// Writes the canvas as a PNG, for people to look at.
+bool canvas_write_png(const Canvas& canvas, const char* path);

@@ -1,0 +1,21 @@
+// The painters: each turns the game state into shapes on the canvas. They only read it.
+#pragma once
+
+#include "game/game_state.h"
+#include "render/canvas.h"
+
+// The whole frame for the current state: title, quiz screen or the play field with its HUD.
+void compose_frame(Canvas& canvas, const GameState& state);
+
+void draw_title_screen(Canvas& canvas);
+void draw_booster_icon(Canvas& canvas, int y, bool gold);
+void draw_quiz_screen(Canvas& canvas, const GameState& state);
+
+void draw_scene_backdrop(Canvas& canvas, const GameState& state);
+void draw_signal_waves(Canvas& canvas, const GameState& state, int x, int y, int d);
+
+void draw_catcher(Canvas& canvas, const GameState& state);
+void draw_falling_item(Canvas& canvas, const GameState& state);
+void draw_particles(Canvas& canvas, const GameState& state);
+void draw_popup(Canvas& canvas, const GameState& state);
+void draw_overlays(Canvas& canvas, const GameState& state);
