@@ -9,6 +9,7 @@
 #include <cairo.h>
 #include <pango/pangocairo.h>
 
+#include <cstddef>
 #include <cstdint>
 
 using Color = uint32_t;
@@ -21,17 +22,31 @@ struct Point {
 enum class Font : int { heading, strong, body, title, giant, label };
 inline constexpr int kFontCount = 6;
 
+// How one font sits in its character cell, in pixels.
+struct FontFace {
+  int cell_height = 0;  // ascent + descent of the face as sized
+  double ascent = 0;    // of the main face, before fallback faces join a line
+  int baseline = 0;     // from the top of the cell, the ascent on a whole pixel
+};
+
 struct Canvas {
   cairo_surface_t* surface = nullptr;  // 800 x 600, CAIRO_FORMAT_RGB24; never cleared between frames
   cairo_t* cr = nullptr;
   PangoLayout* layouts[kFontCount] = {};  // one layout per font, its description set once
   cairo_surface_t* picture = nullptr;     // the mascot, 380 x 474; null when it failed to load
+  PangoContext* context = nullptr;        // metric hinting off, so cells keep their exact heights
+  PangoLayout* wrapped_layouts[kFontCount] = {};  // for draw_text_wrapped: word wrapping on
+  FontFace faces[kFontCount];
 };
 
 // Makes the surface, the six fonts and the picture. Returns false when the surface
 // could not be made; a missing picture is not a failure.
 bool canvas_create(Canvas& canvas);
 void canvas_destroy(Canvas& canvas);
+
+// Decodes PNG bytes into an opaque picture (transparency settles onto white). Null when
+// the bytes are missing or are not a picture.
+cairo_surface_t* load_picture(const unsigned char* data, size_t size);
 
 void fill_rect(Canvas& canvas, int left, int top, int right, int bottom, Color color);
 void fill_ellipse(Canvas& canvas, int left, int top, int width, int height, Color color);

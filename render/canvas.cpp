@@ -1,0 +1,387 @@
+#include "render/canvas.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#ifdef ORBILUX_HAS_MASCOT
+#include "assets/mascot.h"
+#endif
+
+namespace {
+
+constexpr int kCanvasWidth = 800;
+constexpr int kCanvasHeight = 600;
+
+// Every font asks for the same faces in the same order; whoever has Segoe UI gets it.
+constexpr const char* kFontFamilies = "Segoe UI, Open Sans, DejaVu Sans, sans-serif";
+
+struct FontSpec {
+  int cell_height;  // ascent + descent in pixels
+  PangoWeight weight;
+};
+
+// In the order of the Font enum.
+constexpr FontSpec kFontSpecs[kFontCount] = {
+    {27, PANGO_WEIGHT_BOLD},       // heading
+    {25, PANGO_WEIGHT_BOLD},       // strong
+    {17, PANGO_WEIGHT_NORMAL},     // body
+    {34, PANGO_WEIGHT_ULTRABOLD},  // title, 800
+    {63, PANGO_WEIGHT_HEAVY},      // giant, 900: the nearest weight the face has
+    {20, PANGO_WEIGHT_BOLD},       // label
+};
+
+// Faces are measured at this size, where Pango's integer units lose nothing that matters,
+// and then scaled to their cells.
+constexpr double kMeasureSizePx = 1000.0;
+
+void set_source(cairo_t* cr, Color color) {
+  cairo_set_source_rgb(cr, (color & 0xFF) / 255.0, ((color >> 8) & 0xFF) / 255.0, ((color >> 16) & 0xFF) / 255.0);
+}
+
+PangoFontDescription* describe_font(PangoWeight weight, double pixel_size) {
+  PangoFontDescription* desc = pango_font_description_from_string(kFontFamilies);
+  pango_font_description_set_weight(desc, weight);
+  pango_font_description_set_style(desc, PANGO_STYLE_NORMAL);
+  pango_font_description_set_absolute_size(desc, pixel_size * PANGO_SCALE);
+  return desc;
+}
+
+// Ascent and descent of the face the description resolves to, in pixels.
+bool measure_font(PangoContext* context, const PangoFontDescription* desc, double& ascent, double& descent) {
+  PangoFont* font = pango_context_load_font(context, desc);
+  if (!font) return false;
+  PangoFontMetrics* metrics = pango_font_get_metrics(font, nullptr);
+  ascent = pango_font_metrics_get_ascent(metrics) / double(PANGO_SCALE);
+  descent = pango_font_metrics_get_descent(metrics) / double(PANGO_SCALE);
+  pango_font_metrics_unref(metrics);
+  g_object_unref(font);
+  return ascent + descent > 0;
+}
+
+void make_fonts(Canvas& canvas) {
+  PangoContext* context = pango_cairo_create_context(canvas.cr);
+  // Without this Cairo rounds ascent and descent up one by one and the cells grow.
+  cairo_font_options_t* options = cairo_font_options_create();
+  cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
+  cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
+  pango_cairo_context_set_font_options(context, options);
+  cairo_font_options_destroy(options);
+  canvas.context = context;
+
+  for (int f = 0; f < kFontCount; ++f) {
+    const FontSpec& spec = kFontSpecs[f];
+    FontFace& face = canvas.faces[f];
+    face.cell_height = spec.cell_height;
+
+    PangoFontDescription* probe = describe_font(spec.weight, kMeasureSizePx);
+    double ascent = 0, descent = 0;
+    double size = spec.cell_height;
+    if (measure_font(context, probe, ascent, descent)) size = kMeasureSizePx * spec.cell_height / (ascent + descent);
+    pango_font_description_free(probe);
+
+    PangoFontDescription* desc = describe_font(spec.weight, size);
+    double final_ascent = 0, final_descent = 0;
+    if (measure_font(context, desc, final_ascent, final_descent)) {
+      face.ascent = final_ascent;
+    } else {
+      face.ascent = spec.cell_height * 0.78;
+    }
+    // Glyphs sit on a whole-pixel baseline so stems stay crisp; the cell stays exact.
+    face.baseline = static_cast<int>(std::lround(face.ascent));
+
+    PangoLayout* line = pango_layout_new(context);
+    pango_layout_set_font_description(line, desc);
+    // A one-line text shows a line break as a glyph, never as a second line.
+    pango_layout_set_single_paragraph_mode(line, TRUE);
+    canvas.layouts[f] = line;
+
+    PangoLayout* wrapped = pango_layout_new(context);
+    pango_layout_set_font_description(wrapped, desc);
+    pango_layout_set_wrap(wrapped, PANGO_WRAP_WORD);  // a word too long for the box stays whole
+    pango_layout_set_spacing(wrapped, 0);
+    canvas.wrapped_layouts[f] = wrapped;
+
+    pango_font_description_free(desc);
+  }
+}
+
+struct PngReader {
+  const unsigned char* data;
+  size_t size;
+  size_t offset;
+};
+
+cairo_status_t read_png_bytes(void* closure, unsigned char* out, unsigned int length) {
+  auto* reader = static_cast<PngReader*>(closure);
+  if (length > reader->size - reader->offset) return CAIRO_STATUS_READ_ERROR;
+  std::memcpy(out, reader->data + reader->offset, length);
+  reader->offset += length;
+  return CAIRO_STATUS_SUCCESS;
+}
+
+}  // namespace
+
+cairo_surface_t* load_picture(const unsigned char* data, size_t size) {
+  if (!data || size == 0) return nullptr;
+  PngReader reader{data, size, 0};
+  cairo_surface_t* decoded = cairo_image_surface_create_from_png_stream(read_png_bytes, &reader);
+  if (cairo_surface_status(decoded) != CAIRO_STATUS_SUCCESS || cairo_image_surface_get_width(decoded) <= 0 ||
+      cairo_image_surface_get_height(decoded) <= 0) {
+    cairo_surface_destroy(decoded);
+    return nullptr;
+  }
+  const int width = cairo_image_surface_get_width(decoded);
+  const int height = cairo_image_surface_get_height(decoded);
+  // The title page is white: any transparency in the file settles onto white, and the
+  // picture is kept opaque like the page it is drawn on.
+  cairo_surface_t* picture = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+  cairo_t* cr = cairo_create(picture);
+  cairo_set_source_rgb(cr, 1, 1, 1);
+  cairo_paint(cr);
+  cairo_set_source_surface(cr, decoded, 0, 0);
+  cairo_paint(cr);
+  const bool ok = cairo_status(cr) == CAIRO_STATUS_SUCCESS;
+  cairo_destroy(cr);
+  cairo_surface_destroy(decoded);
+  if (!ok) {
+    cairo_surface_destroy(picture);
+    return nullptr;
+  }
+  return picture;
+}
+
+bool canvas_create(Canvas& canvas) {
+  canvas.surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, kCanvasWidth, kCanvasHeight);
+  if (cairo_surface_status(canvas.surface) != CAIRO_STATUS_SUCCESS) {
+    cairo_surface_destroy(canvas.surface);
+    canvas.surface = nullptr;
+    return false;
+  }
+  canvas.cr = cairo_create(canvas.surface);
+  make_fonts(canvas);
+#ifdef ORBILUX_HAS_MASCOT
+  const EmbeddedFile mascot = mascot_png();
+  canvas.picture = load_picture(mascot.data, mascot.size);
+#endif
+  return true;
+}
+
+void canvas_destroy(Canvas& canvas) {
+  if (canvas.cr) cairo_destroy(canvas.cr);
+  if (canvas.surface) cairo_surface_destroy(canvas.surface);
+  if (canvas.picture) cairo_surface_destroy(canvas.picture);
+  for (int f = 0; f < kFontCount; ++f) {
+    if (canvas.layouts[f]) g_object_unref(canvas.layouts[f]);
+    if (canvas.wrapped_layouts[f]) g_object_unref(canvas.wrapped_layouts[f]);
+  }
+  if (canvas.context) g_object_unref(canvas.context);
+  canvas = Canvas{};
+}
+
+void fill_rect(Canvas& canvas, int left, int top, int right, int bottom, Color color) {
+  if (right <= left || bottom <= top) return;
+  cairo_t* cr = canvas.cr;
+  set_source(cr, color);
+  cairo_rectangle(cr, left, top, right - left, bottom - top);
+  cairo_fill(cr);
+}
+
+void fill_ellipse(Canvas& canvas, int left, int top, int width, int height, Color color) {
+  if (width <= 0 || height <= 0) return;
+  cairo_t* cr = canvas.cr;
+  set_source(cr, color);
+  // The path is kept in device space, so the scaled unit circle can be built and the
+  // transform dropped again before filling.
+  cairo_translate(cr, left + width * 0.5, top + height * 0.5);
+  cairo_scale(cr, width * 0.5, height * 0.5);
+  cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
+  cairo_identity_matrix(cr);
+  cairo_fill(cr);
+}
+
+void fill_polygon(Canvas& canvas, const Point* points, int count, Color color) {
+  if (!points || count < 3) return;
+  cairo_t* cr = canvas.cr;
+  set_source(cr, color);
+  cairo_move_to(cr, points[0].x, points[0].y);
+  for (int i = 1; i < count; ++i) cairo_line_to(cr, points[i].x, points[i].y);
+  cairo_close_path(cr);
+  cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
+  cairo_fill(cr);
+  cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
+}
+
+namespace {
+
+// Pen geometry: odd widths centre on pixel centres and even widths on pixel edges, so a
+// straight horizontal or vertical line covers whole pixel rows or columns.
+double pen_offset(int width) { return (width % 2) ? 0.5 : 0.0; }
+
+void set_pen(cairo_t* cr, int width, Color color) {
+  set_source(cr, color);
+  cairo_set_line_width(cr, width);
+  if (width <= 1) {
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_MITER);
+  } else {
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+  }
+}
+
+}  // namespace
+
+void draw_line(Canvas& canvas, int x0, int y0, int x1, int y1, int width, Color color) {
+  if (width < 1) width = 1;
+  cairo_t* cr = canvas.cr;
+  if (width == 1) {
+    // A thin line runs through pixel centres from its first pixel up to, but not into,
+    // its last: both ends shift back half a step along the main direction.
+    const int dx = x1 - x0, dy = y1 - y0;
+    const int major = std::max(std::abs(dx), std::abs(dy));
+    if (major == 0) return;
+    const double sx = 0.5 * dx / major, sy = 0.5 * dy / major;
+    set_pen(cr, 1, color);
+    cairo_move_to(cr, x0 + 0.5 - sx, y0 + 0.5 - sy);
+    cairo_line_to(cr, x1 + 0.5 - sx, y1 + 0.5 - sy);
+    cairo_stroke(cr);
+    return;
+  }
+  const double o = pen_offset(width);
+  set_pen(cr, width, color);
+  cairo_move_to(cr, x0 + o, y0 + o);
+  cairo_line_to(cr, x1 + o, y1 + o);
+  cairo_stroke(cr);
+}
+
+void draw_polyline(Canvas& canvas, const Point* points, int count, int width, Color color) {
+  if (!points || count < 2) return;
+  if (width < 1) width = 1;
+  cairo_t* cr = canvas.cr;
+  const double o = pen_offset(width);
+  set_pen(cr, width, color);
+  cairo_move_to(cr, points[0].x + o, points[0].y + o);
+  for (int i = 1; i < count; ++i) cairo_line_to(cr, points[i].x + o, points[i].y + o);
+  cairo_stroke(cr);
+}
+
+void draw_text(Canvas& canvas, int x, int y, const char* text, Font font, Color color) {
+  if (!text || !*text) return;
+  const int f = static_cast<int>(font);
+  PangoLayout* layout = canvas.layouts[f];
+  if (!layout) return;
+  pango_layout_set_text(layout, text, -1);
+  PangoLayoutLine* line = pango_layout_get_line_readonly(layout, 0);
+  if (!line) return;
+  cairo_t* cr = canvas.cr;
+  set_source(cr, color);
+  cairo_move_to(cr, x, y + canvas.faces[f].baseline);
+  pango_cairo_show_layout_line(cr, line);
+  cairo_new_path(cr);
+}
+
+void draw_text_wrapped(Canvas& canvas, int left, int top, int right, int bottom, const char* text, Font font,
+                       Color color) {
+  if (!text || !*text || right <= left || bottom <= top) return;
+  const int f = static_cast<int>(font);
+  PangoLayout* layout = canvas.wrapped_layouts[f];
+  if (!layout) return;
+  pango_layout_set_width(layout, (right - left) * PANGO_SCALE);
+  pango_layout_set_text(layout, text, -1);
+  cairo_t* cr = canvas.cr;
+  cairo_rectangle(cr, left, top, right - left, bottom - top);
+  cairo_clip(cr);
+  set_source(cr, color);
+  const FontFace& face = canvas.faces[f];
+  // Lines stand one cell apart whatever faces a line borrowed glyphs from.
+  const int lines = pango_layout_get_line_count(layout);
+  for (int i = 0; i < lines; ++i) {
+    const int line_top = top + i * face.cell_height;
+    if (line_top >= bottom) break;
+    PangoLayoutLine* line = pango_layout_get_line_readonly(layout, i);
+    cairo_move_to(cr, left, line_top + face.baseline);
+    pango_cairo_show_layout_line(cr, line);
+  }
+  cairo_new_path(cr);
+  cairo_reset_clip(cr);
+}
+
+void draw_image(Canvas& canvas, cairo_surface_t* image, int x, int y, int width, int height) {
+  if (!image || width <= 0 || height <= 0) return;
+  const int image_width = cairo_image_surface_get_width(image);
+  const int image_height = cairo_image_surface_get_height(image);
+  if (image_width <= 0 || image_height <= 0) return;
+  cairo_t* cr = canvas.cr;
+  cairo_pattern_t* pattern = cairo_pattern_create_for_surface(image);
+  // Canvas point p samples the picture at (p - origin) * picture size / target size.
+  cairo_matrix_t matrix;
+  cairo_matrix_init(&matrix, double(image_width) / width, 0, 0, double(image_height) / height,
+                    -x * double(image_width) / width, -y * double(image_height) / height);
+  cairo_pattern_set_matrix(pattern, &matrix);
+  // GOOD is a box filter when shrinking: every source pixel counts toward its target.
+  cairo_pattern_set_filter(pattern, CAIRO_FILTER_GOOD);
+  cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
+  cairo_set_source(cr, pattern);
+  cairo_rectangle(cr, x, y, width, height);
+  cairo_fill(cr);
+  cairo_set_source_rgb(cr, 0, 0, 0);
+  cairo_pattern_destroy(pattern);
+}
+
+int format_text(char* buffer, int capacity, const char* format, ...) {
+  if (!buffer || capacity <= 0) return 0;
+  va_list args;
+  va_start(args, format);
+  const int wanted = std::vsnprintf(buffer, static_cast<size_t>(capacity), format, args);
+  va_end(args);
+  if (wanted < 0) {
+    buffer[0] = '\0';
+    return 0;
+  }
+  int length = wanted < capacity ? wanted : capacity - 1;
+  // A cut never leaves half a character behind.
+  if (wanted >= capacity) {
+    int start = length;
+    while (start > 0 && (static_cast<unsigned char>(buffer[start - 1]) & 0xC0) == 0x80) --start;
+    if (start > 0) {
+      const unsigned char lead = static_cast<unsigned char>(buffer[start - 1]);
+      const int need = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+      if (need > 1 && length - (start - 1) < need) length = start - 1;
+    }
+    buffer[length] = '\0';
+  }
+  return length;
+}
+
+Color mix_color(Color a, Color b, double t) {
+  Color result = 0;
+  for (int shift = 0; shift <= 16; shift += 8) {
+    const double ca = (a >> shift) & 0xFF;
+    const double cb = (b >> shift) & 0xFF;
+    double mixed = ca * (1 - t) + cb * t;
+    if (!(mixed > -1e9 && mixed < 1e9)) mixed = 0;  // a fraction far outside 0..1, or NaN
+    const auto channel = static_cast<int64_t>(mixed);
+    result |= (static_cast<Color>(channel) & 0xFF) << shift;
+  }
+  return result;
+}
+
+Color canvas_pixel(const Canvas& canvas, int x, int y) {
+  if (!canvas.surface || x < 0 || y < 0 || x >= kCanvasWidth || y >= kCanvasHeight) return 0;
+  cairo_surface_flush(canvas.surface);
+  const unsigned char* data = cairo_image_surface_get_data(canvas.surface);
+  const int stride = cairo_image_surface_get_stride(canvas.surface);
+  uint32_t xrgb;
+  std::memcpy(&xrgb, data + y * stride + x * 4, 4);
+  const uint32_t r = (xrgb >> 16) & 0xFF, g = (xrgb >> 8) & 0xFF, b = xrgb & 0xFF;
+  return r | (g << 8) | (b << 16);
+}
+
+bool canvas_write_png(const Canvas& canvas, const char* path) {
+  if (!canvas.surface || !path) return false;
+  return cairo_surface_write_to_png(canvas.surface, path) == CAIRO_STATUS_SUCCESS;
+}
