@@ -1,0 +1,46 @@
+// The best score between runs: one small text file in the player's data folder.
+//
+// The file holds the decimal number and a newline. It is read once at start and written
+// on every new best; a write goes through a temporary file that is renamed over the old
+// one, so a crash at any moment leaves either the old or the new value, never half of one.
+// Nothing here allocates: saving happens in the middle of a tick.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+inline constexpr char kBestScoreFileName[] = "best-score";
+// Overrides the folder, e.g. for tests or a portable install.
+inline constexpr char kDataDirVariable[] = "ORBILUX_RUSH_DATA_DIR";
+inline constexpr char kAppFolderName[] = "orbilux-rush";
+
+// Room for any folder path we build; longer paths make the store unusable, not unsafe.
+inline constexpr size_t kStorePathCapacity = 4096;
+
+struct StoredBest {
+  bool found = false;  // a valid number was read
+  int64_t value = 0;   // 0..999,999,999 when found, else 0
+};
+
+// The folder that holds the file: $ORBILUX_RUSH_DATA_DIR when set and not empty, else
+// $XDG_DATA_HOME/orbilux-rush when that is an absolute path, else
+// $HOME/.local/share/orbilux-rush. Returns false when no folder can be named (no home, or
+// a path that does not fit in `capacity`), and then `out` is an empty string.
+bool best_score_folder(char* out, size_t capacity);
+
+// Decides whether the first bytes of the file are a stored best: one to ten ASCII digits
+// worth at most 999,999,999, optionally followed by a single newline, nothing else.
+StoredBest parse_best_score(const char* bytes, size_t length);
+
+// Reads `folder`/best-score. Missing, unreadable, not a regular file, too long or not a
+// valid number: not found. Reads only the first few bytes of whatever is there.
+StoredBest load_best_score_from(const char* folder);
+
+// Writes `value` to `folder`/best-score, creating the folder and its parents when they are
+// missing. Returns whether the new value is safely on disk; on failure the old file is
+// untouched and no temporary file is left behind.
+bool save_best_score_to(const char* folder, int32_t value);
+
+// The same two operations on the player's own folder (best_score_folder).
+StoredBest load_best_score();
+bool save_best_score_to_data_folder(int32_t value);

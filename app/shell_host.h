@@ -1,0 +1,8 @@
+// The shell's side of the game's host boundary (save, links, closing, clock), plus what
+// the window loop needs to see of it.
+#pragma once
+
+// True once the game asked to close the window (Esc); the loop then tears down and ends.
+bool window_close_requested();
+// Forgets an earlier request, for a loop that starts afresh (tests).
+void clear_window_close_request();
