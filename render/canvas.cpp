@@ -233,21 +233,29 @@ void set_pen(cairo_t* cr, int width, Color color) {
   }
 }
 
+// A thin pen runs through pixel centres from its first pixel up to, but not into, its
+// last: an end shifts back half a pixel step along its segment's main direction.
+struct HalfStep {
+  double x, y;
+};
+HalfStep half_step(int x0, int y0, int x1, int y1) {
+  const int dx = x1 - x0, dy = y1 - y0;
+  const int major = std::max(std::abs(dx), std::abs(dy));
+  if (major == 0) return {0, 0};
+  return {0.5 * dx / major, 0.5 * dy / major};
+}
+
 }  // namespace
 
 void draw_line(Canvas& canvas, int x0, int y0, int x1, int y1, int width, Color color) {
   if (width < 1) width = 1;
   cairo_t* cr = canvas.cr;
   if (width == 1) {
-    // A thin line runs through pixel centres from its first pixel up to, but not into,
-    // its last: both ends shift back half a step along the main direction.
-    const int dx = x1 - x0, dy = y1 - y0;
-    const int major = std::max(std::abs(dx), std::abs(dy));
-    if (major == 0) return;
-    const double sx = 0.5 * dx / major, sy = 0.5 * dy / major;
+    if (x0 == x1 && y0 == y1) return;
+    const HalfStep s = half_step(x0, y0, x1, y1);
     set_pen(cr, 1, color);
-    cairo_move_to(cr, x0 + 0.5 - sx, y0 + 0.5 - sy);
-    cairo_line_to(cr, x1 + 0.5 - sx, y1 + 0.5 - sy);
+    cairo_move_to(cr, x0 + 0.5 - s.x, y0 + 0.5 - s.y);
+    cairo_line_to(cr, x1 + 0.5 - s.x, y1 + 0.5 - s.y);
     cairo_stroke(cr);
     return;
   }
@@ -262,10 +270,20 @@ void draw_polyline(Canvas& canvas, const Point* points, int count, int width, Co
   if (!points || count < 2) return;
   if (width < 1) width = 1;
   cairo_t* cr = canvas.cr;
-  const double o = pen_offset(width);
   set_pen(cr, width, color);
-  cairo_move_to(cr, points[0].x + o, points[0].y + o);
-  for (int i = 1; i < count; ++i) cairo_line_to(cr, points[i].x + o, points[i].y + o);
+  if (width == 1) {
+    // Corners stay on pixel centres (mitred, so the corner pixel is whole); only the two
+    // ends shift like a thin line's.
+    const HalfStep first = half_step(points[0].x, points[0].y, points[1].x, points[1].y);
+    const HalfStep last = half_step(points[count - 2].x, points[count - 2].y, points[count - 1].x, points[count - 1].y);
+    cairo_move_to(cr, points[0].x + 0.5 - first.x, points[0].y + 0.5 - first.y);
+    for (int i = 1; i < count - 1; ++i) cairo_line_to(cr, points[i].x + 0.5, points[i].y + 0.5);
+    cairo_line_to(cr, points[count - 1].x + 0.5 - last.x, points[count - 1].y + 0.5 - last.y);
+  } else {
+    const double o = pen_offset(width);
+    cairo_move_to(cr, points[0].x + o, points[0].y + o);
+    for (int i = 1; i < count; ++i) cairo_line_to(cr, points[i].x + o, points[i].y + o);
+  }
   cairo_stroke(cr);
 }
 

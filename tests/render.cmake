@@ -1,0 +1,18 @@
+# Drawing: the canvas primitives and fonts, and every screen composed and read back.
+# Each frame a test composes is also written as a PNG under frames/ for people to look at.
+if(TARGET orbilux_render)
+  set(ORBILUX_RENDER_FRAMES ${CMAKE_CURRENT_BINARY_DIR}/frames)
+  file(MAKE_DIRECTORY ${ORBILUX_RENDER_FRAMES})
+
+  add_library(orbilux_render_test_support STATIC render_test_support.cpp)
+  target_link_libraries(orbilux_render_test_support PUBLIC orbilux_render orbilux_fake_host GTest::gtest)
+  target_compile_definitions(orbilux_render_test_support PUBLIC ORBILUX_FRAMES_DIR="${ORBILUX_RENDER_FRAMES}")
+  if(TARGET orbilux_assets)
+    target_compile_definitions(orbilux_render_test_support PUBLIC ORBILUX_HAS_MASCOT=1)
+  endif()
+
+  add_executable(render_canvas_test render_canvas_test.cpp)
+  target_link_libraries(render_canvas_test PRIVATE orbilux_render_test_support GTest::gtest_main)
+  gtest_discover_tests(render_canvas_test DISCOVERY_TIMEOUT 60 PROPERTIES LABELS render)
+
+endif()

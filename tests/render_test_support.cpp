@@ -1,0 +1,70 @@
+#include "tests/render_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace {
+
+Canvas* shared_canvas = nullptr;
+
+void destroy_shared_canvas() {
+  if (!shared_canvas) return;
+  canvas_destroy(*shared_canvas);
+  delete shared_canvas;
+  shared_canvas = nullptr;
+}
+
+}  // namespace
+
+Canvas& test_canvas() {
+  if (!shared_canvas) {
+    shared_canvas = new Canvas;
+    if (!canvas_create(*shared_canvas)) ADD_FAILURE() << "the canvas could not be made";
+    std::atexit(destroy_shared_canvas);
+  }
+  return *shared_canvas;
+}
+
+std::string save_frame(const Canvas& canvas, const std::string& name) {
+  const std::string path = std::string(ORBILUX_FRAMES_DIR) + "/" + name + ".png";
+  EXPECT_TRUE(canvas_write_png(canvas, path.c_str())) << path;
+  return path;
+}
+
+PixelBox changed_pixels(const Canvas& canvas, int left, int top, int right, int bottom, Color background) {
+  PixelBox box;
+  for (int y = top; y <= bottom; ++y) {
+    for (int x = left; x <= right; ++x) {
+      if (canvas_pixel(canvas, x, y) == background) continue;
+      if (box.count == 0) {
+        box.left = box.right = x;
+        box.top = box.bottom = y;
+      }
+      box.left = std::min(box.left, x);
+      box.right = std::max(box.right, x);
+      box.top = std::min(box.top, y);
+      box.bottom = std::max(box.bottom, y);
+      ++box.count;
+    }
+  }
+  return box;
+}
+
+int count_color(const Canvas& canvas, int left, int top, int right, int bottom, Color color) {
+  int n = 0;
+  for (int y = top; y <= bottom; ++y)
+    for (int x = left; x <= right; ++x) n += canvas_pixel(canvas, x, y) == color;
+  return n;
+}
+
+bool area_is(const Canvas& canvas, int left, int top, int right, int bottom, Color color) {
+  return count_color(canvas, left, top, right, bottom, color) == (right - left + 1) * (bottom - top + 1);
+}
+
+bool areas_equal(const Canvas& a, int ax, int ay, const Canvas& b, int bx, int by, int width, int height) {
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      if (canvas_pixel(a, ax + x, ay + y) != canvas_pixel(b, bx + x, by + y)) return false;
+  return true;
+}
