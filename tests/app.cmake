@@ -1,0 +1,37 @@
+# The shell: the best-score file, key and event routing, the host functions together with
+# the rules, and the real program in a real window (label e2e).
+if(TARGET orbilux_app)
+  add_executable(app_store_tests app_store_test.cpp)
+  target_link_libraries(app_store_tests PRIVATE orbilux_app GTest::gtest_main)
+  gtest_discover_tests(app_store_tests DISCOVERY_TIMEOUT 60)
+endif()
+
+if(TARGET orbilux_app AND TARGET orbilux_audio)
+  add_executable(app_shell_tests app_events_test.cpp app_host_test.cpp)
+  target_link_libraries(app_shell_tests PRIVATE orbilux_app orbilux_audio GTest::gtest_main)
+  gtest_discover_tests(app_shell_tests DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "SDL_AUDIODRIVER=dummy")
+endif()
+
+if(TARGET orbilux_app_window AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/app_present_test.cpp)
+  add_executable(app_present_tests app_present_test.cpp)
+  target_link_libraries(app_present_tests PRIVATE orbilux_app_window GTest::gtest_main)
+  gtest_discover_tests(app_present_tests DISCOVERY_TIMEOUT 60)
+endif()
+
+if(TARGET orbilux-rush)
+  find_program(ORBILUX_XVFB Xvfb)
+  find_program(ORBILUX_XDOTOOL xdotool)
+  find_program(ORBILUX_IMPORT import)
+  find_program(ORBILUX_PYTHON python3)
+  if(ORBILUX_XVFB AND ORBILUX_XDOTOOL AND ORBILUX_IMPORT AND ORBILUX_PYTHON)
+    file(GLOB ORBILUX_E2E_SCENARIOS CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/e2e/test_*.py)
+    foreach(scenario ${ORBILUX_E2E_SCENARIOS})
+      get_filename_component(name ${scenario} NAME_WE)
+      add_test(NAME e2e.${name} COMMAND ${ORBILUX_PYTHON} ${scenario} $<TARGET_FILE:orbilux-rush>)
+      set_tests_properties(e2e.${name} PROPERTIES LABELS e2e TIMEOUT 240 RESOURCE_LOCK orbilux_e2e_display)
+    endforeach()
+  else()
+    message(WARNING "Xvfb, xdotool, ImageMagick or python3 missing: the end-to-end tests are not registered")
+  endif()
+endif()
