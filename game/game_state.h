@@ -64,8 +64,8 @@ struct GameState {
   int32_t score = 0;
   int32_t best_score = 0;
   int32_t lives = 0;
-  int32_t connected = 0;     // devices connected in this level, 0..12
-  int32_t level_points = 0;  // points of this level less one per meander caught, >= 0
+  int32_t connected = 0;            // devices connected in this level, 0..12
+  int32_t level_points = 0;         // points of this level less one per meander caught, >= 0
   int32_t cargo[kCargoSlots] = {};  // load in the catcher's bed: 1 gold, 0 red
   int32_t cargo_count = 0;          // only cargo[0 .. cargo_count-1] mean anything
 

@@ -39,8 +39,7 @@ const QuizQuestion kQuizBank[kQuestionCount] = {
     {"What is the main purpose of an antenna matching network?",
      {"To reject frequencies outside the operating band",
       "To amplify the signal delivered by the transceiver to the antenna",
-      "To maximise power transfer between the transceiver and the antenna, in both directions",
-      "None of the above"},
+      "To maximise power transfer between the transceiver and the antenna, in both directions", "None of the above"},
      2,
      "A matching network reduces mismatch to maximise power transfer between the antenna and the transceiver."},
 };

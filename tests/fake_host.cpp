@@ -64,9 +64,7 @@ void tick_for(GameState& state, FakeHost& fake, double seconds) {
 }
 
 void stop_stream(Stream stream) { record(std::string("stop_stream(") + stream_name(stream) + ")"); }
-bool stream_has_device(Stream stream) {
-  return stream != Stream::effects || host().effects_device;
-}
+bool stream_has_device(Stream stream) { return stream != Stream::effects || host().effects_device; }
 void apply_audio_pause(const GameState&) { record("apply_audio_pause"); }
 void restart_music(const GameState& state) { record("restart_music(level=" + std::to_string(state.level) + ")"); }
 void play_drop_chime(const GameState& state) {
