@@ -10,44 +10,9 @@
 #include "game/quiz.h"
 #include "game/rules.h"
 #include "tests/fake_host.h"
+#include "tests/game_invariants.h"
 
 namespace {
-
-bool is_flag(int32_t v) { return v == 0 || v == 1; }
-
-template <int N>
-bool is_permutation_of_range(const int32_t (&a)[N]) {
-  bool seen[N] = {};
-  for (int v : a) {
-    if (v < 0 || v >= N || seen[v]) return false;
-    seen[v] = true;
-  }
-  return true;
-}
-
-std::string check_invariants(const GameState& s) {
-  if ((s.game_over == 1) != (s.lives == 0)) return "game_over must match lives == 0";
-  if (s.lives < 0) return "negative lives";
-  if (s.score < 0 || s.level_points < 0 || s.level < 0) return "negative progress";
-  if (s.best_score < s.score) return "best below score";
-  if (s.connected < 0 || s.connected > 12) return "connected out of range";
-  if (s.connected == 12 && !s.level_complete && s.screen == Screen::play) return "12 connected outside the checkpoint";
-  if (s.cargo_count < 0 || s.cargo_count > 11) return "bed overfull";
-  if (!(s.player_x >= 60 && s.player_x <= 740)) return "catcher off the field";
-  if (!is_permutation_of_range(s.question_order)) return "question order broken";
-  if (!is_permutation_of_range(s.option_order)) return "option order broken";
-  if (s.current_question < 0 || s.current_question > 5) return "question out of range";
-  for (int32_t f : {s.title_screen, s.game_over, s.paused, s.has_focus, s.music_muted, s.level_complete, s.left_held,
-                    s.right_held, s.item.is_meander, s.item.is_gold}) {
-    if (!is_flag(f)) return "flag not 0 or 1";
-  }
-  if (s.item.is_meander && s.item.is_gold) return "gold meander";
-  if (s.item.x < 28 || s.item.x > 759) return "item spawned off the field";
-  const int screen = static_cast<int>(s.screen);
-  if (screen < 0 || screen > 3) return "unknown screen";
-  if (s.title_screen && (s.screen != Screen::play || s.score != 0)) return "title over a game";
-  return "";
-}
 
 enum class Event { key_down, key_up, click, focus_gained, focus_lost, tick };
 

@@ -1,0 +1,9 @@
+// What must hold of the game state after every event, whatever the player did.
+#pragma once
+
+#include <string>
+
+#include "game/game_state.h"
+
+// Empty when the state makes sense, else what is wrong with it.
+std::string check_invariants(const GameState& s);
