@@ -1,0 +1,113 @@
+#include "app/app_main.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <ctime>
+
+#include "app/best_score_store.h"
+#include "app/events.h"
+#include "app/pacing.h"
+#include "app/shell_host.h"
+#include "app/window.h"
+#include "audio/audio.h"
+#include "game/host.h"
+#include "game/rules.h"
+
+namespace {
+
+// The one game record, alive for the whole process.
+GameState game;
+
+void report_start_failure(const char* what) { std::fprintf(stderr, "orbilux-rush: %s: %s\n", what, SDL_GetError()); }
+
+// What the window needs to exist besides itself: the clock the first tick measures from,
+// and the sound, with the title's music playing (the chime stays silent on the title).
+void start_window_life(GameState& state) {
+  state.tick_frequency = static_cast<int64_t>(SDL_GetPerformanceFrequency());
+  state.tick_last_count = read_counter();
+  open_audio_streams();
+  restart_music(state);
+  play_drop_chime(state);
+  apply_audio_pause(state);
+}
+
+void handle_window_only_event(ShellWindow& shell, const SDL_Event& event) {
+  if (event.type == SDL_RENDER_DEVICE_RESET) {
+    // The renderer's textures are gone with the device; the canvas is still ours.
+    if (shell.texture != nullptr) SDL_DestroyTexture(shell.texture);
+    shell.texture = make_field_texture(shell.renderer);
+  }
+  if (event.type == SDL_WINDOWEVENT &&
+      (event.window.event == SDL_WINDOWEVENT_SHOWN || event.window.event == SDL_WINDOWEVENT_EXPOSED ||
+       event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED || event.window.event == SDL_WINDOWEVENT_MOVED)) {
+    apply_minimum_size(shell);  // the window manager tells its border sizes only after mapping
+  }
+}
+
+// One thread: ticks at 16 ms deadlines, every tick followed by a repaint, and the window's
+// events handled one at a time in between. Returns once the window is to close.
+void run_until_closed(ShellWindow& shell, GameState& state) {
+  const uint64_t frequency = SDL_GetPerformanceFrequency();
+  const uint64_t period = tick_period_counts(frequency);
+  uint64_t deadline = SDL_GetPerformanceCounter() + period;
+  bool repaint = false;
+  for (;;) {
+    const uint64_t now = SDL_GetPerformanceCounter();
+    if (now >= deadline) {
+      tick(state);
+      if (shell.texture != nullptr) present_frame(shell, state);
+      repaint = false;
+      deadline = next_tick_deadline(deadline, now, period);
+    }
+
+    const int wait = wait_milliseconds(SDL_GetPerformanceCounter(), deadline, frequency);
+    SDL_Event event;
+    bool have_event = wait > 0 ? SDL_WaitEventTimeout(&event, wait) != 0 : SDL_PollEvent(&event) != 0;
+    while (have_event) {
+      int width = 0, height = 0;
+      SDL_GetWindowSize(shell.window, &width, &height);
+      const EventEffect effect = route_event(state, event, width, height);
+      if (effect.quit || window_close_requested()) return;
+      handle_window_only_event(shell, event);
+      repaint = repaint || effect.repaint;
+      have_event = SDL_PollEvent(&event) != 0;
+    }
+    if (repaint && shell.texture != nullptr) {
+      present_frame(shell, state);
+      repaint = false;
+    }
+  }
+}
+
+}  // namespace
+
+int app_main(int /*argc*/, char** /*argv*/) {
+  // Program start: chance seeded from the calendar, the stored best, a game made ready.
+  // No window and no sound exist yet, so the game's sound calls do nothing here.
+  const StoredBest best = load_best_score();
+  start_program(game, static_cast<uint32_t>(std::time(nullptr)), best.found, best.value);
+
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+    report_start_failure("cannot open a window");
+    return 1;
+  }
+  ShellWindow shell;
+  if (!create_shell_window(shell)) {
+    report_start_failure("cannot open a window");
+    SDL_Quit();
+    return 1;
+  }
+  SDL_StopTextInput();  // the game reads keys, not text: no input-method popups
+  start_window_life(game);
+  SDL_ShowWindow(shell.window);
+  apply_minimum_size(shell);
+
+  run_until_closed(shell, game);
+
+  // Teardown: no more ticks (the loop is over), the sound stopped, then the drawing.
+  close_audio_streams();
+  destroy_shell_window(shell);
+  SDL_Quit();
+  return 0;
+}

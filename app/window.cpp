@@ -1,0 +1,88 @@
+#include "app/window.h"
+
+#include <algorithm>
+
+#include "game/letterbox.h"
+#include "render/painters.h"
+
+SDL_Texture* make_field_texture(SDL_Renderer* renderer) {
+  // Cairo's RGB24 keeps each pixel as a native 32-bit word 0x00RRGGBB, which is exactly
+  // SDL's RGB888: the canvas uploads without conversion.
+  SDL_Texture* texture =
+      SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, kFieldWidth, kFieldHeight);
+  if (texture != nullptr) SDL_SetTextureScaleMode(texture, SDL_ScaleModeLinear);
+  return texture;
+}
+
+bool create_shell_window(ShellWindow& shell) {
+  // Hidden until everything it shows exists; the loop shows it.
+  shell.window = SDL_CreateWindow(kWindowTitle, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, kFieldWidth,
+                                  kFieldHeight, SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_HIDDEN);
+  if (shell.window == nullptr) return false;
+  // No vsync: the 16 ms deadlines pace the game, and a present must not block past them.
+  shell.renderer = SDL_CreateRenderer(shell.window, -1, 0);
+  if (shell.renderer == nullptr) {
+    destroy_shell_window(shell);
+    return false;
+  }
+  // Only now: making the renderer may recreate the window and forget its size limits.
+  apply_minimum_size(shell);
+  shell.texture = make_field_texture(shell.renderer);
+  if (shell.texture == nullptr) {
+    destroy_shell_window(shell);
+    return false;
+  }
+  shell.canvas_made = canvas_create(shell.canvas);
+  if (!shell.canvas_made) {
+    destroy_shell_window(shell);
+    SDL_SetError("cannot make the 800 x 600 drawing surface");
+    return false;
+  }
+  return true;
+}
+
+void destroy_shell_window(ShellWindow& shell) {
+  if (shell.canvas_made) canvas_destroy(shell.canvas);
+  shell.canvas_made = false;
+  if (shell.texture != nullptr) SDL_DestroyTexture(shell.texture);
+  if (shell.renderer != nullptr) SDL_DestroyRenderer(shell.renderer);
+  if (shell.window != nullptr) SDL_DestroyWindow(shell.window);
+  shell.texture = nullptr;
+  shell.renderer = nullptr;
+  shell.window = nullptr;
+}
+
+void apply_minimum_size(ShellWindow& shell) {
+  int top = 0, left = 0, bottom = 0, right = 0;
+  // Unknown borders (no window manager yet, or none at all) count as none.
+  if (SDL_GetWindowBordersSize(shell.window, &top, &left, &bottom, &right) != 0) top = left = bottom = right = 0;
+  const int width = std::max(1, kMinOuterWidth - left - right);
+  const int height = std::max(1, kMinOuterHeight - top - bottom);
+  if (width == shell.min_width && height == shell.min_height) return;
+  SDL_SetWindowMinimumSize(shell.window, width, height);
+  shell.min_width = width;
+  shell.min_height = height;
+}
+
+void show_canvas(SDL_Renderer* renderer, SDL_Texture* texture, const Canvas& canvas, int output_width,
+                 int output_height) {
+  cairo_surface_flush(canvas.surface);
+  SDL_UpdateTexture(texture, nullptr, cairo_image_surface_get_data(canvas.surface),
+                    cairo_image_surface_get_stride(canvas.surface));
+  SDL_SetRenderDrawColor(renderer, kLetterboxRed, kLetterboxGreen, kLetterboxBlue, SDL_ALPHA_OPAQUE);
+  SDL_RenderClear(renderer);
+  const Letterbox box = letterbox_for(output_width, output_height);
+  if (box.width <= 0 || box.height <= 0) return;
+  const SDL_Rect target{box.x, box.y, box.width, box.height};
+  SDL_RenderCopy(renderer, texture, nullptr, &target);
+}
+
+void present_frame(ShellWindow& shell, const GameState& state) {
+  if (SDL_GetWindowFlags(shell.window) & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN)) return;
+  // In pixels of the drawable, which on a high-density screen can exceed the window's size.
+  int width = 0, height = 0;
+  if (SDL_GetRendererOutputSize(shell.renderer, &width, &height) != 0 || width <= 0 || height <= 0) return;
+  compose_frame(shell.canvas, state);
+  show_canvas(shell.renderer, shell.texture, shell.canvas, width, height);
+  SDL_RenderPresent(shell.renderer);
+}

@@ -1,0 +1,46 @@
+// The game's one window: an SDL window, a renderer, and the 800 x 600 canvas shown in it
+// through a streaming texture, scaled to fit and letterboxed whatever the window's size.
+#pragma once
+
+#include <SDL.h>
+
+#include "game/game_state.h"
+#include "render/canvas.h"
+
+inline constexpr char kWindowTitle[] = "Orbilux Rush";
+// The smallest outer size the player can drag the window to, borders included.
+inline constexpr int kMinOuterWidth = 580;
+inline constexpr int kMinOuterHeight = 460;
+// Around the field, 0x2A170D in the game's 0x00BBGGRR colours.
+inline constexpr Uint8 kLetterboxRed = 0x0D, kLetterboxGreen = 0x17, kLetterboxBlue = 0x2A;
+
+struct ShellWindow {
+  SDL_Window* window = nullptr;
+  SDL_Renderer* renderer = nullptr;
+  SDL_Texture* texture = nullptr;  // 800 x 600, the canvas's pixels
+  Canvas canvas;
+  bool canvas_made = false;
+  int min_width = 0, min_height = 0;  // the minimum client size last handed to SDL
+};
+
+// Makes the window (hidden), its renderer, the texture and the canvas with its fonts and
+// picture. Returns false with SDL's error set when any of them cannot be made; what was
+// made is then released.
+bool create_shell_window(ShellWindow& shell);
+void destroy_shell_window(ShellWindow& shell);
+
+// The minimum client size that keeps the outer window at least 580 x 460, once the window
+// manager has said how wide its borders are. Safe to call again whenever they may change.
+void apply_minimum_size(ShellWindow& shell);
+
+// A texture the canvas can be copied into; the renderer's own after a device reset.
+SDL_Texture* make_field_texture(SDL_Renderer* renderer);
+
+// Composes the frame for the state and shows it in the window; nothing for a window that
+// is minimised or has no area.
+void present_frame(ShellWindow& shell, const GameState& state);
+
+// The presenting step alone: the canvas uploaded to the texture, the output cleared to
+// the letterbox colour, the field copied scaled into its letterbox rectangle. No present.
+void show_canvas(SDL_Renderer* renderer, SDL_Texture* texture, const Canvas& canvas, int output_width,
+                 int output_height);
