@@ -62,10 +62,22 @@ TEST(KeyTranslation, EveryKeyTheGameKnows) {
     SDL_Keycode code;
     Key key;
   } cases[] = {
-      {SDLK_LEFT, Key::left},     {SDLK_RIGHT, Key::right},  {SDLK_SPACE, Key::space},   {SDLK_RETURN, Key::enter},
-      {SDLK_KP_ENTER, Key::enter}, {SDLK_ESCAPE, Key::esc},   {SDLK_a, Key::a},           {SDLK_b, Key::b},
-      {SDLK_c, Key::c},           {SDLK_d, Key::d},          {SDLK_m, Key::m},           {SDLK_o, Key::o},
-      {SDLK_r, Key::r},           {SDLK_1, Key::digit1},     {SDLK_2, Key::digit2},      {SDLK_3, Key::digit3},
+      {SDLK_LEFT, Key::left},
+      {SDLK_RIGHT, Key::right},
+      {SDLK_SPACE, Key::space},
+      {SDLK_RETURN, Key::enter},
+      {SDLK_KP_ENTER, Key::enter},
+      {SDLK_ESCAPE, Key::esc},
+      {SDLK_a, Key::a},
+      {SDLK_b, Key::b},
+      {SDLK_c, Key::c},
+      {SDLK_d, Key::d},
+      {SDLK_m, Key::m},
+      {SDLK_o, Key::o},
+      {SDLK_r, Key::r},
+      {SDLK_1, Key::digit1},
+      {SDLK_2, Key::digit2},
+      {SDLK_3, Key::digit3},
       {SDLK_4, Key::digit4},
   };
   for (const auto& c : cases) EXPECT_EQ(key_of_keycode(c.code), c.key) << SDL_GetKeyName(c.code);
@@ -74,9 +86,10 @@ TEST(KeyTranslation, EveryKeyTheGameKnows) {
 TEST(KeyTranslation, KeysTheGameDoesNotKnowAreOther) {
   // The keypad's digits do not answer; neither do the digits beyond 4, other letters,
   // the up and down arrows, or upper-case codes that SDL never sends.
-  for (SDL_Keycode code : std::initializer_list<SDL_Keycode>{SDLK_KP_1, SDLK_KP_2, SDLK_KP_3, SDLK_KP_4, SDLK_0, SDLK_5, SDLK_9, SDLK_e, SDLK_z,
-                           SDLK_UP, SDLK_DOWN, SDLK_TAB, SDLK_BACKSPACE, SDLK_F1, SDLK_LSHIFT,
-                           static_cast<SDL_Keycode>('A'), static_cast<SDL_Keycode>(0)}) {
+  for (SDL_Keycode code :
+       std::initializer_list<SDL_Keycode>{SDLK_KP_1, SDLK_KP_2, SDLK_KP_3, SDLK_KP_4, SDLK_0, SDLK_5, SDLK_9, SDLK_e,
+                                          SDLK_z, SDLK_UP, SDLK_DOWN, SDLK_TAB, SDLK_BACKSPACE, SDLK_F1, SDLK_LSHIFT,
+                                          static_cast<SDL_Keycode>('A'), static_cast<SDL_Keycode>(0)}) {
     EXPECT_EQ(key_of_keycode(code), Key::other) << SDL_GetKeyName(code);
   }
 }

@@ -117,8 +117,9 @@ TEST(BestScoreParse, AcceptsPlainNumbersWithOrWithoutOneNewline) {
   const struct {
     const char* text;
     int64_t value;
-  } cases[] = {{"0", 0}, {"0\n", 0}, {"41", 41}, {"41\n", 41}, {"999999999", 999'999'999}, {"999999999\n", 999'999'999},
-               {"0000000041", 41}};
+  } cases[] = {
+      {"0", 0},          {"0\n", 0}, {"41", 41}, {"41\n", 41}, {"999999999", 999'999'999}, {"999999999\n", 999'999'999},
+      {"0000000041", 41}};
   for (const auto& c : cases) {
     const StoredBest best = parse_best_score(c.text, std::string(c.text).size());
     EXPECT_TRUE(best.found) << c.text;
@@ -127,10 +128,27 @@ TEST(BestScoreParse, AcceptsPlainNumbersWithOrWithoutOneNewline) {
 }
 
 TEST(BestScoreParse, EverythingElseIsNoScore) {
-  const std::string cases[] = {"",           "\n",         "-1",          "-1\n",        "+5",         "1000000000",
-                               "1000000000\n", "4294967295", "99999999999", "abc",        "41x",        "4 1",
-                               " 41",        "41 ",        "41\n\n",      "41\r\n",      "0x29",       "41\n42",
-                               std::string("4\0", 2),     std::string("\0\0\0\0", 4),  "١٢"};
+  const std::string cases[] = {"",
+                               "\n",
+                               "-1",
+                               "-1\n",
+                               "+5",
+                               "1000000000",
+                               "1000000000\n",
+                               "4294967295",
+                               "99999999999",
+                               "abc",
+                               "41x",
+                               "4 1",
+                               " 41",
+                               "41 ",
+                               "41\n\n",
+                               "41\r\n",
+                               "0x29",
+                               "41\n42",
+                               std::string("4\0", 2),
+                               std::string("\0\0\0\0", 4),
+                               "١٢"};
   for (const std::string& text : cases) {
     const StoredBest best = parse_best_score(text.data(), text.size());
     EXPECT_FALSE(best.found) << "'" << text << "'";

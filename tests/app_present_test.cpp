@@ -1,0 +1,110 @@
+// Showing the canvas in a window of any size, with SDL's software renderer drawing into
+// a plain surface: where the field lands, the letterbox around it, and the colours.
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include "app/window.h"
+#include "render/canvas.h"
+
+namespace {
+
+constexpr Uint32 kLetterbox = 0x0D172A;  // the surface's 0x00RRGGBB for the game's 0x2A170D
+
+// The canvas in four flat quarters, the colours of the game's 0x00BBGGRR.
+constexpr Color kTopLeft = 0x331BDF, kTopRight = 0x00FF00, kBottomLeft = 0xFF0000, kBottomRight = 0x808080;
+constexpr Uint32 kTopLeftSurface = 0xDF1B33, kTopRightSurface = 0x00FF00, kBottomLeftSurface = 0x0000FF,
+                 kBottomRightSurface = 0x808080;
+
+class Presenter : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(canvas_create(canvas_));
+    fill_rect(canvas_, 0, 0, 400, 300, kTopLeft);
+    fill_rect(canvas_, 400, 0, 800, 300, kTopRight);
+    fill_rect(canvas_, 0, 300, 400, 600, kBottomLeft);
+    fill_rect(canvas_, 400, 300, 800, 600, kBottomRight);
+  }
+  void TearDown() override {
+    if (texture_) SDL_DestroyTexture(texture_);
+    if (renderer_) SDL_DestroyRenderer(renderer_);
+    if (surface_) SDL_FreeSurface(surface_);
+    canvas_destroy(canvas_);
+  }
+
+  // Shows the canvas in an output of width x height (the surface is at least 1 x 1).
+  void show(int width, int height) {
+    surface_ = SDL_CreateRGBSurfaceWithFormat(0, std::max(width, 1), std::max(height, 1), 32, SDL_PIXELFORMAT_RGB888);
+    ASSERT_NE(surface_, nullptr) << SDL_GetError();
+    SDL_FillRect(surface_, nullptr, 0xABCDEF);  // whatever was there before
+    renderer_ = SDL_CreateSoftwareRenderer(surface_);
+    ASSERT_NE(renderer_, nullptr) << SDL_GetError();
+    texture_ = make_field_texture(renderer_);
+    ASSERT_NE(texture_, nullptr) << SDL_GetError();
+    show_canvas(renderer_, texture_, canvas_, width, height);
+    SDL_RenderPresent(renderer_);
+  }
+
+  Uint32 pixel(int x, int y) const {
+    const auto* row = static_cast<const Uint8*>(surface_->pixels) + y * surface_->pitch;
+    return reinterpret_cast<const Uint32*>(row)[x] & 0xFFFFFF;
+  }
+
+  Canvas canvas_;
+  SDL_Surface* surface_ = nullptr;
+  SDL_Renderer* renderer_ = nullptr;
+  SDL_Texture* texture_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(Presenter, AtItsOwnSizeTheFieldLandsPixelForPixel) {
+  show(800, 600);
+  EXPECT_EQ(pixel(0, 0), kTopLeftSurface) << "red in the game's low byte ends up red on screen";
+  EXPECT_EQ(pixel(399, 299), kTopLeftSurface);
+  EXPECT_EQ(pixel(400, 0), kTopRightSurface);
+  EXPECT_EQ(pixel(0, 300), kBottomLeftSurface);
+  EXPECT_EQ(pixel(799, 599), kBottomRightSurface);
+}
+
+TEST_F(Presenter, AWiderWindowHasBarsLeftAndRight) {
+  show(1000, 600);
+  EXPECT_EQ(pixel(0, 300), kLetterbox);
+  EXPECT_EQ(pixel(99, 0), kLetterbox);
+  EXPECT_EQ(pixel(100, 0), kTopLeftSurface);
+  EXPECT_EQ(pixel(899, 599), kBottomRightSurface);
+  EXPECT_EQ(pixel(900, 599), kLetterbox);
+  EXPECT_EQ(pixel(999, 0), kLetterbox);
+}
+
+TEST_F(Presenter, ATallerWindowScalesAndHasBarsAboveAndBelow) {
+  show(1000, 1000);  // scale 1.25: 1000 x 750 at (0, 125)
+  EXPECT_EQ(pixel(500, 0), kLetterbox);
+  EXPECT_EQ(pixel(500, 124), kLetterbox);
+  EXPECT_EQ(pixel(100, 200), kTopLeftSurface);
+  EXPECT_EQ(pixel(900, 800), kBottomRightSurface);
+  EXPECT_EQ(pixel(500, 875), kLetterbox);
+  EXPECT_EQ(pixel(999, 999), kLetterbox);
+}
+
+TEST_F(Presenter, TwiceTheSizeFillsTheWindow) {
+  show(1600, 1200);
+  EXPECT_EQ(pixel(0, 0), kTopLeftSurface);
+  EXPECT_EQ(pixel(1599, 1199), kBottomRightSurface);
+  EXPECT_EQ(pixel(1000, 200), kTopRightSurface);
+}
+
+TEST_F(Presenter, HalfTheSizeShrinksTheField) {
+  show(400, 300);
+  EXPECT_EQ(pixel(50, 50), kTopLeftSurface);
+  EXPECT_EQ(pixel(350, 250), kBottomRightSurface);
+}
+
+TEST_F(Presenter, TinyAndEmptyOutputsShowOnlyTheLetterbox) {
+  show(1, 1);  // the field would be 1 x 0 pixels: nothing of it shows
+  EXPECT_EQ(pixel(0, 0), kLetterbox);
+}
+
+TEST_F(Presenter, AnEmptyOutputDrawsNoField) {
+  show(0, 0);
+  EXPECT_NE(pixel(0, 0), kTopLeftSurface);
+}
