@@ -1,0 +1,7 @@
+# The sound: synthesis needs no device; the streams play through SDL's disk driver into a file
+# the test reads back. Neither is an end-to-end test, so both also run under the sanitizers.
+if(TARGET orbilux_synth)
+  add_executable(audio_synth_tests audio_synth_test.cpp)
+  target_link_libraries(audio_synth_tests PRIVATE orbilux_synth GTest::gtest_main)
+  gtest_discover_tests(audio_synth_tests DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "audio")
+endif()
