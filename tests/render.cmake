@@ -5,7 +5,10 @@ if(TARGET orbilux_render)
   file(MAKE_DIRECTORY ${ORBILUX_RENDER_FRAMES})
 
   add_library(orbilux_render_test_support STATIC render_test_support.cpp)
-  target_link_libraries(orbilux_render_test_support PUBLIC orbilux_render orbilux_fake_host GTest::gtest)
+  # The quiz bank sits beside rules that call the host; the fake host in turn needs the
+  # rules, so the two are searched together.
+  target_link_libraries(orbilux_render_test_support PUBLIC orbilux_render
+                        "$<LINK_GROUP:RESCAN,orbilux_game,orbilux_fake_host>" GTest::gtest)
   target_compile_definitions(orbilux_render_test_support PUBLIC ORBILUX_FRAMES_DIR="${ORBILUX_RENDER_FRAMES}")
   if(TARGET orbilux_assets)
     target_compile_definitions(orbilux_render_test_support PUBLIC ORBILUX_HAS_MASCOT=1)
@@ -14,5 +17,9 @@ if(TARGET orbilux_render)
   add_executable(render_canvas_test render_canvas_test.cpp)
   target_link_libraries(render_canvas_test PRIVATE orbilux_render_test_support GTest::gtest_main)
   gtest_discover_tests(render_canvas_test DISCOVERY_TIMEOUT 60 PROPERTIES LABELS render)
+
+  add_executable(render_screens_test render_screens_test.cpp render_play_test.cpp)
+  target_link_libraries(render_screens_test PRIVATE orbilux_render_test_support GTest::gtest_main)
+  gtest_discover_tests(render_screens_test DISCOVERY_TIMEOUT 60 PROPERTIES LABELS render)
 
 endif()

@@ -68,3 +68,25 @@ bool areas_equal(const Canvas& a, int ax, int ay, const Canvas& b, int bx, int b
       if (canvas_pixel(a, ax + x, ay + y) != canvas_pixel(b, bx + x, by + y)) return false;
   return true;
 }
+
+std::vector<Color> snapshot(const Canvas& canvas, int left, int top, int right, int bottom) {
+  std::vector<Color> pixels;
+  for (int y = top; y <= bottom; ++y)
+    for (int x = left; x <= right; ++x) pixels.push_back(canvas_pixel(canvas, x, y));
+  return pixels;
+}
+
+GameState play_state() {
+  GameState state;
+  state.title_screen = 0;
+  state.screen = Screen::play;
+  state.lives = 3;
+  state.level = 0;
+  state.has_focus = 1;
+  state.player_x = 400;
+  state.item.x = 700;
+  state.item.y = -100;
+  state.popup_timer = 0;
+  state.countdown = 0;
+  return state;
+}

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
+#include "game/game_state.h"
 #include "render/canvas.h"
 
 // The canvas every drawing test uses; made on first use, destroyed at exit.
@@ -29,3 +31,10 @@ bool area_is(const Canvas& canvas, int left, int top, int right, int bottom, Col
 
 // True when the two areas of equal size hold the same pixels (the second canvas may be the same).
 bool areas_equal(const Canvas& a, int ax, int ay, const Canvas& b, int bx, int by, int width, int height);
+
+// The pixels of an area, row by row, to compare one drawing with another.
+std::vector<Color> snapshot(const Canvas& canvas, int left, int top, int right, int bottom);
+
+// A state on the play field as a game in progress leaves it: three lives, level 0, the
+// catcher in the middle, the falling item out of sight above the field, nothing flying.
+GameState play_state();

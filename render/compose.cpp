@@ -1,0 +1,73 @@
+// One frame: the title page, a quiz screen, or the play field built up layer by layer with
+// the heads-up display drawn here between the scene and the overlays.
+#include "render/painters.h"
+#include "render/scenes.h"
+
+namespace {
+
+constexpr Color kBarColor = 0x392213;
+constexpr Color kGroundEdgeTint = 0xBFE2AA;
+constexpr double kGroundEdgeMix = 0.45;
+
+// Both bars and the ground band span the whole width.
+constexpr int kTopBarBottom = 83;
+constexpr int kBottomBarTop = 551;
+constexpr int kGroundTop = 536;
+constexpr int kGroundEdgeBottom = 539;
+
+// The one buffer every formatted HUD text of a frame passes through.
+constexpr int kFrameTextCapacity = 128;
+
+void draw_hud_bars(Canvas& canvas, const GameState& state) {
+  fill_rect(canvas, 0, 0, 800, kTopBarBottom, kBarColor);
+  draw_text(canvas, 28, 18, "ORBILUX RUSH", Font::heading, 0xFBF4ED);
+  char text[kFrameTextCapacity];
+  format_text(text, kFrameTextCapacity, "SCORE  %d", state.score);
+  draw_text(canvas, 570, 18, text, Font::strong, 0xB1E24E);
+  draw_text(canvas, 29, 53, "Catch boosters, connect everything!", Font::body, 0xBEDC74);
+
+  fill_rect(canvas, 0, kBottomBarTop, 800, 600, kBarColor);
+  draw_text(canvas, 25, 559, "Arrows: move   Space: pause   R: restart   M: music   Esc: exit", Font::body,
+            0xDECBB9);
+  draw_text(canvas, 25, 580, "Red: +1  |  Gold: +5 and +1 life  |  Avoid meanders: -1 life", Font::body, 0xCFB69E);
+
+  // The level never goes below 0; should it ever, the table is still read inside its bounds.
+  const int scene = (scene_of_level(state.level) + 6) % 6;
+  const Color ground = scene_styles[scene].ground_color;
+  fill_rect(canvas, 0, kGroundTop, 800, kBottomBarTop, ground);
+  fill_rect(canvas, 0, kGroundTop, 800, kGroundEdgeBottom, mix_color(ground, kGroundEdgeTint, kGroundEdgeMix));
+}
+
+// Under the top bar, drawn after the play objects so nothing that moves covers them.
+void draw_hud_values(Canvas& canvas, const GameState& state) {
+  char text[kFrameTextCapacity];
+  format_text(text, kFrameTextCapacity, "LIVES  %d", state.lives);
+  draw_text(canvas, 28, 98, text, Font::strong, 0x9992FF);
+  format_text(text, kFrameTextCapacity, "LEVEL  %d", state.level + 1);
+  draw_text(canvas, 260, 98, text, Font::body, 0xE8D2BE);
+  format_text(text, kFrameTextCapacity, "BEST  %d", state.best_score);
+  draw_text(canvas, 570, 98, text, Font::body, 0x6AD7FF);
+  format_text(text, kFrameTextCapacity, "SPEED  %d%%", 100 + 20 * state.level);
+  draw_text(canvas, 570, 53, text, Font::body, 0x74C3FF);
+}
+
+}  // namespace
+
+void compose_frame(Canvas& canvas, const GameState& state) {
+  if (state.title_screen) {
+    draw_title_screen(canvas);
+    return;
+  }
+  if (state.screen != Screen::play) {
+    draw_quiz_screen(canvas, state);
+    return;
+  }
+  draw_scene_backdrop(canvas, state);
+  draw_hud_bars(canvas, state);
+  draw_catcher(canvas, state);
+  draw_falling_item(canvas, state);
+  draw_particles(canvas, state);
+  if (state.popup_timer > 0) draw_popup(canvas, state);
+  draw_hud_values(canvas, state);
+  draw_overlays(canvas, state);
+}

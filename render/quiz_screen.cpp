@@ -1,0 +1,103 @@
+// The checkpoint between levels: the question with its four shuffled answers, then the
+// screen for a right answer or the one for a wrong answer.
+#include "game/quiz.h"
+#include "render/painters.h"
+
+namespace {
+
+constexpr int kQuizTextCapacity = 160;
+
+constexpr Color kScreenColor = 0x2A170D;
+constexpr Color kTitleColor = 0xC1EF70;
+constexpr Color kLivesColor = 0xA6AFFF;
+constexpr Color kHintColor = 0xD8C2AA;
+constexpr Color kAnswerBoxColor = 0x462F1D;
+constexpr Color kLetterColor = 0xC3E974;
+constexpr Color kAnswerColor = 0xF8EEE4;
+constexpr Color kLightTextColor = 0xFCF4E9;
+constexpr Color kHighlightColor = 0x74D6FF;
+constexpr Color kCourseButtonColor = 0x5B6F22;
+constexpr Color kBookButtonColor = 0x764F2C;
+constexpr Color kRetryButtonColor = 0x543B27;
+constexpr Color kCaptionColor = 0xFFFFFF;
+
+// Answer rows: 68 high, 8 apart, the click targets of the question screen (input.h).
+constexpr int kFirstRowTop = 194;
+constexpr int kRowPitch = 76;
+constexpr int kRowHeight = 68;
+
+// The question on screen; an out-of-range number (never set by the game) shows the first.
+const QuizQuestion& current_question(const GameState& state) {
+  const int n = state.current_question;
+  return kQuizBank[n >= 0 && n < kQuestionCount ? n : 0];
+}
+
+void draw_question_screen(Canvas& canvas, const GameState& state) {
+  const QuizQuestion& question = current_question(state);
+  char text[kQuizTextCapacity];
+  // The checkpoint names the level a right answer opens: the HUD shows level + 1.
+  format_text(text, kQuizTextCapacity, "LEVEL %d CHECKPOINT", state.level + 2);
+  draw_text(canvas, 34, 24, text, Font::heading, kTitleColor);
+  format_text(text, kQuizTextCapacity, "LIVES  %d", state.lives);
+  draw_text(canvas, 580, 24, text, Font::strong, kLivesColor);
+  draw_text_wrapped(canvas, 36, 80, 764, 180, question.text, Font::label, 0xFCF6EF);
+
+  for (int k = 0; k < kOptionCount; ++k) {
+    const int b = kFirstRowTop + kRowPitch * k;
+    fill_rect(canvas, 34, b, 766, b + kRowHeight, kAnswerBoxColor);
+    format_text(text, kQuizTextCapacity, "%c", 'A' + k);
+    draw_text(canvas, 50, b + 18, text, Font::strong, kLetterColor);
+    const int option = state.option_order[k];
+    if (option >= 0 && option < kOptionCount) {
+      draw_text_wrapped(canvas, 89, b + 11, 742, b + 64, question.options[option], Font::body, kAnswerColor);
+    }
+  }
+
+  draw_text(canvas, 36, 535, "Choose A, B, C or D (or 1-4). You can also click an answer.", Font::body, kHintColor);
+  draw_text(canvas, 36, 564, "Correct: +1 life. Wrong: -2 lives.   M: music   Esc: exit", Font::body, kHintColor);
+}
+
+void draw_correct_screen(Canvas& canvas, const GameState& state) {
+  draw_text(canvas, 36, 35, "CORRECT!  +1 EXTRA LIFE", Font::heading, kTitleColor);
+  draw_text_wrapped(canvas, 36, 110, 764, 270, current_question(state).explanation, Font::label, kLightTextColor);
+  char text[kQuizTextCapacity];
+  format_text(text, kQuizTextCapacity, "Level %d is ready. Let's connect more devices!", state.level + 2);
+  draw_text_wrapped(canvas, 36, 309, 764, 399, text, Font::label, kHighlightColor);
+  fill_rect(canvas, 36, 473, 764, 534, kCourseButtonColor);
+  draw_text(canvas, 251, 491, "PRESS SPACE TO CONTINUE", Font::label, kCaptionColor);
+}
+
+void draw_wrong_screen(Canvas& canvas, const GameState& state) {
+  draw_text(canvas, 36, 35, state.game_over ? "GAME OVER - KEEP LEARNING!" : "KEEP LEARNING!  -2 LIVES",
+            Font::heading, kTitleColor);
+  draw_text_wrapped(canvas, 36, 96, 764, 174,
+                    "Nice try! Strengthen your knowledge of Orbilux Technology with the MOOC.", Font::label,
+                    kLightTextColor);
+  draw_text(canvas, 36, 186, "Free course. Learn at your own pace.", Font::label, kHighlightColor);
+  fill_rect(canvas, 36, 225, 764, 269, kCourseButtonColor);
+  draw_text(canvas, 244, 237, "PRESS O TO OPEN THE MOOC", Font::label, kCaptionColor);
+  draw_text(canvas, 36, 298, "Want to go further? Explore the book:", Font::body, 0xEBD8BF);
+  draw_text_wrapped(canvas, 36, 327, 764, 383, "Orbilux Technology for Wireless Communications", Font::label,
+                    kHighlightColor);
+  fill_rect(canvas, 36, 392, 764, 436, kBookButtonColor);
+  draw_text(canvas, 265, 404, "PRESS B TO VIEW THE BOOK", Font::label, kCaptionColor);
+  fill_rect(canvas, 36, 475, 764, 519, kRetryButtonColor);
+  draw_text(canvas, 256, 487, state.game_over ? "PRESS R FOR A NEW GAME" : "PRESS R TO TRY AGAIN", Font::label,
+            0xFCF3EB);
+  char text[kQuizTextCapacity];
+  format_text(text, kQuizTextCapacity, "-2 lives. Lives remaining: %d. Keep learning at your own pace!", state.lives);
+  draw_text(canvas, 36, 552, text, Font::body, kLivesColor);
+}
+
+}  // namespace
+
+void draw_quiz_screen(Canvas& canvas, const GameState& state) {
+  fill_rect(canvas, 0, 0, 800, 600, kScreenColor);
+  if (state.screen == Screen::question) {
+    draw_question_screen(canvas, state);
+  } else if (state.screen == Screen::correct) {
+    draw_correct_screen(canvas, state);
+  } else {
+    draw_wrong_screen(canvas, state);
+  }
+}
