@@ -125,6 +125,42 @@ cairo_status_t read_png_bytes(void* closure, unsigned char* out, unsigned int le
 
 }  // namespace
 
+namespace {
+
+// Shaped texts kept between frames. Most texts of a frame are the same in every frame,
+// and shaping them again is most of what a text costs; drawing a kept layout gives the
+// very same glyphs at the very same places.
+constexpr int kKeptTextsPerFont = 32;
+constexpr int kKeptTextMaxBytes = 192;  // longer texts (none in the game) are shaped every time
+constexpr int kSingleLine = -1;         // the width key of texts drawn on one line
+
+struct KeptText {
+  PangoLayout* layout = nullptr;
+  int width = kSingleLine;  // wrapping width in pixels, or kSingleLine
+  int length = -1;          // -1: the slot is free
+  uint32_t last_used = 0;
+  char text[kKeptTextMaxBytes];
+};
+
+}  // namespace
+
+struct TextCache {
+  KeptText kept[kFontCount][kKeptTextsPerFont];
+  uint32_t clock = 0;
+};
+
+namespace {
+
+void free_text_cache(TextCache* cache) {
+  if (!cache) return;
+  for (auto& font : cache->kept)
+    for (KeptText& entry : font)
+      if (entry.layout) g_object_unref(entry.layout);
+  delete cache;
+}
+
+}  // namespace
+
 cairo_surface_t* load_picture(const unsigned char* data, size_t size) {
   if (!data || size == 0) return nullptr;
   PngReader reader{data, size, 0};
@@ -163,6 +199,7 @@ bool canvas_create(Canvas& canvas) {
   }
   canvas.cr = cairo_create(canvas.surface);
   make_fonts(canvas);
+  canvas.text_cache = new TextCache;
 #ifdef ORBILUX_HAS_MASCOT
   const EmbeddedFile mascot = mascot_png();
   canvas.picture = load_picture(mascot.data, mascot.size);
@@ -178,6 +215,7 @@ void canvas_destroy(Canvas& canvas) {
     if (canvas.layouts[f]) g_object_unref(canvas.layouts[f]);
     if (canvas.wrapped_layouts[f]) g_object_unref(canvas.wrapped_layouts[f]);
   }
+  free_text_cache(canvas.text_cache);
   if (canvas.context) g_object_unref(canvas.context);
   canvas = Canvas{};
 }
@@ -287,12 +325,50 @@ void draw_polyline(Canvas& canvas, const Point* points, int count, int width, Co
   cairo_stroke(cr);
 }
 
+namespace {
+
+// A layout holding `text` shaped in font f, for one line (width kSingleLine) or wrapped
+// at `width` pixels. Null when there is no font to shape it with.
+PangoLayout* shaped_layout(Canvas& canvas, int f, const char* text, int width) {
+  PangoLayout* plain = width == kSingleLine ? canvas.layouts[f] : canvas.wrapped_layouts[f];
+  if (!plain) return nullptr;
+  const size_t length = std::strlen(text);
+  TextCache* cache = canvas.text_cache;
+  if (canvas.plain_drawing || !cache || length >= kKeptTextMaxBytes) {
+    if (width != kSingleLine) pango_layout_set_width(plain, width * PANGO_SCALE);
+    pango_layout_set_text(plain, text, static_cast<int>(length));
+    return plain;
+  }
+  KeptText* slots = cache->kept[f];
+  KeptText* victim = &slots[0];
+  ++cache->clock;
+  for (int i = 0; i < kKeptTextsPerFont; ++i) {
+    KeptText& entry = slots[i];
+    if (entry.length == static_cast<int>(length) && entry.width == width && std::memcmp(entry.text, text, length) == 0) {
+      entry.last_used = cache->clock;
+      return entry.layout;
+    }
+    // Free slots first, then the one unused for longest.
+    if (victim->length >= 0 && (entry.length < 0 || entry.last_used < victim->last_used)) victim = &entry;
+  }
+  if (!victim->layout) victim->layout = pango_layout_copy(plain);
+  if (!victim->layout) return nullptr;
+  if (width != kSingleLine) pango_layout_set_width(victim->layout, width * PANGO_SCALE);
+  pango_layout_set_text(victim->layout, text, static_cast<int>(length));
+  std::memcpy(victim->text, text, length);
+  victim->length = static_cast<int>(length);
+  victim->width = width;
+  victim->last_used = cache->clock;
+  return victim->layout;
+}
+
+}  // namespace
+
 void draw_text(Canvas& canvas, int x, int y, const char* text, Font font, Color color) {
   if (!text || !*text) return;
   const int f = static_cast<int>(font);
-  PangoLayout* layout = canvas.layouts[f];
+  PangoLayout* layout = shaped_layout(canvas, f, text, kSingleLine);
   if (!layout) return;
-  pango_layout_set_text(layout, text, -1);
   PangoLayoutLine* line = pango_layout_get_line_readonly(layout, 0);
   if (!line) return;
   cairo_t* cr = canvas.cr;
@@ -306,10 +382,8 @@ void draw_text_wrapped(Canvas& canvas, int left, int top, int right, int bottom,
                        Color color) {
   if (!text || !*text || right <= left || bottom <= top) return;
   const int f = static_cast<int>(font);
-  PangoLayout* layout = canvas.wrapped_layouts[f];
+  PangoLayout* layout = shaped_layout(canvas, f, text, right - left);
   if (!layout) return;
-  pango_layout_set_width(layout, (right - left) * PANGO_SCALE);
-  pango_layout_set_text(layout, text, -1);
   cairo_t* cr = canvas.cr;
   cairo_rectangle(cr, left, top, right - left, bottom - top);
   cairo_clip(cr);

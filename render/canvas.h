@@ -29,6 +29,8 @@ struct FontFace {
   int baseline = 0;     // from the top of the cell, the ascent on a whole pixel
 };
 
+struct TextCache;  // shaped texts kept between frames (canvas.cpp)
+
 struct Canvas {
   cairo_surface_t* surface = nullptr;  // 800 x 600, CAIRO_FORMAT_RGB24; never cleared between frames
   cairo_t* cr = nullptr;
@@ -37,6 +39,10 @@ struct Canvas {
   PangoContext* context = nullptr;        // metric hinting off, so cells keep their exact heights
   PangoLayout* wrapped_layouts[kFontCount] = {};  // for draw_text_wrapped: word wrapping on
   FontFace faces[kFontCount];
+  // Draw every frame the plain way, keeping nothing between calls: the same pixels, only
+  // slower. For measuring what the kept work saves, and for tests that compare the two.
+  bool plain_drawing = false;
+  TextCache* text_cache = nullptr;  // made with the fonts; a canvas without one shapes every text
 };
 
 // Makes the surface, the six fonts and the picture. Returns false when the surface

@@ -1,5 +1,6 @@
 // One frame: the title page, a quiz screen, or the play field built up layer by layer with
 // the heads-up display drawn here between the scene and the overlays.
+#include "render/backdrop.h"
 #include "render/painters.h"
 #include "render/scenes.h"
 
@@ -62,7 +63,11 @@ void compose_frame(Canvas& canvas, const GameState& state) {
     draw_quiz_screen(canvas, state);
     return;
   }
-  draw_scene_backdrop(canvas, state);
+  if (canvas.plain_drawing) {
+    draw_scene_backdrop_direct(canvas, state);
+  } else {
+    draw_scene_backdrop(canvas, state);
+  }
   draw_hud_bars(canvas, state);
   draw_catcher(canvas, state);
   draw_falling_item(canvas, state);
