@@ -182,8 +182,13 @@ void next_level(GameState& state) {
 
 void tick(GameState& state) {
   const int64_t now = read_counter();
-  double dt = static_cast<double>(now - state.tick_last_count) / static_cast<double>(state.tick_frequency);
+  // The counter is a free-running 64-bit count, so the difference wraps as the hardware's
+  // would. A counter that went backwards (a broken clock, a baseline from elsewhere) means
+  // no time passed: negative time would make the item rise and the countdown grow.
+  const int64_t elapsed =
+      static_cast<int64_t>(static_cast<uint64_t>(now) - static_cast<uint64_t>(state.tick_last_count));
   state.tick_last_count = now;
+  double dt = elapsed > 0 ? static_cast<double>(elapsed) / static_cast<double>(state.tick_frequency) : 0.0;
   dt = std::min(dt, kMaxTickSeconds);
 
   if (!state.has_focus || state.title_screen || state.paused || state.game_over || state.screen != Screen::play) {
