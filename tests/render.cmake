@@ -18,7 +18,7 @@ if(TARGET orbilux_render)
   target_link_libraries(render_canvas_test PRIVATE orbilux_render_test_support GTest::gtest_main)
   gtest_discover_tests(render_canvas_test DISCOVERY_TIMEOUT 60 PROPERTIES LABELS render)
 
-  add_executable(render_screens_test render_screens_test.cpp render_play_test.cpp)
+  add_executable(render_screens_test render_screens_test.cpp render_play_test.cpp render_kept_test.cpp)
   target_link_libraries(render_screens_test PRIVATE orbilux_render_test_support GTest::gtest_main)
   gtest_discover_tests(render_screens_test DISCOVERY_TIMEOUT 60 PROPERTIES LABELS render)
 
