@@ -10,10 +10,13 @@
 // foreground are drawn on top every frame, in the same order as the plain drawing.
 #include "render/backdrop.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 
+#include "render/coverage.h"
 #include "render/painters.h"
 #include "render/scenes.h"
 
@@ -152,14 +155,51 @@ const ArcDirections& arc_directions() {
   return directions;
 }
 
-enum class DrawMode { direct, quick };
+// Where the shapes drawn every frame go: to the canvas operations, or replayed from their
+// recorded coverage, which gives the same pixels for less (coverage.h).
+struct Brush {
+  Canvas& canvas;
+  bool replay;
+};
 
-void draw_arc(Canvas& canvas, const Point* points, int count, int width, Color color, DrawMode mode) {
-  (void)mode;
-  draw_polyline(canvas, points, count, width, color);
+void brush_rect(Brush& brush, int left, int top, int right, int bottom, Color color) {
+  if (brush.replay) {
+    replay_rect(brush.canvas, left, top, right, bottom, color);
+  } else {
+    fill_rect(brush.canvas, left, top, right, bottom, color);
+  }
 }
 
-void draw_waves(Canvas& canvas, const GameState& state, int x, int y, int d, DrawMode mode) {
+void brush_ellipse(Brush& brush, int left, int top, int width, int height, Color color) {
+  if (brush.replay) {
+    replay_ellipse(brush.canvas, left, top, width, height, color);
+  } else {
+    fill_ellipse(brush.canvas, left, top, width, height, color);
+  }
+}
+
+void brush_line(Brush& brush, int x0, int y0, int x1, int y1, int width, Color color) {
+  if (brush.replay) {
+    replay_line(brush.canvas, x0, y0, x1, y1, width, color);
+  } else {
+    draw_line(brush.canvas, x0, y0, x1, y1, width, color);
+  }
+}
+
+constexpr int kArcPoints = 17;
+
+// One arc: a polyline through (x, y) + offsets.
+void brush_arc(Brush& brush, int x, int y, const Point* offsets, int width, Color color) {
+  if (brush.replay) {
+    replay_polyline_around(brush.canvas, x, y, offsets, kArcPoints, width, color);
+    return;
+  }
+  Point points[kArcPoints];
+  for (int q = 0; q < kArcPoints; ++q) points[q] = {x + offsets[q].x, y + offsets[q].y};
+  draw_polyline(brush.canvas, points, kArcPoints, width, color);
+}
+
+void draw_waves(Brush& brush, const GameState& state, int x, int y, int d) {
   // The device connected last pulses faster, thicker and brighter while its flash runs.
   const bool highlighted = state.connect_flash_timer > 0 && d == state.connected - 1;
   const double speed = highlighted ? 1.45 : 0.7;
@@ -171,12 +211,11 @@ void draw_waves(Canvas& canvas, const GameState& state, int x, int y, int d, Dra
     if (phase < 0) phase += 1.0;  // a clock before zero must still give a radius in range
     const double r = 5 + 29 * phase;
     const Color color = mix_color(kWaveFaded, kWaveBright, (1 - phase) * strength);
-    Point points[17];
-    for (int q = 0; q < 17; ++q) {
-      points[q] = {x + static_cast<int>(std::trunc(r * dir.cos_of[q])),
-                   y - static_cast<int>(std::trunc(r * dir.sin_of[q]))};
+    Point offsets[kArcPoints];
+    for (int q = 0; q < kArcPoints; ++q) {
+      offsets[q] = {static_cast<int>(std::trunc(r * dir.cos_of[q])), -static_cast<int>(std::trunc(r * dir.sin_of[q]))};
     }
-    draw_arc(canvas, points, 17, width, color, mode);
+    brush_arc(brush, x, y, offsets, width, color);
   }
 }
 
@@ -311,92 +350,92 @@ void draw_structure_body(Canvas& canvas, int scene, const GameState& state, int 
   fill_ellipse(canvas, s.mast_x - 3, s.top - 25, 7, 7, device_lit(state, s.device) ? kLampLit : kLampUnlit);
 }
 
-void draw_structure_waves(Canvas& canvas, const GameState& state, const Structure& s, DrawMode mode) {
-  if (device_lit(state, s.device)) draw_waves(canvas, state, s.mast_x, s.top - 24, s.device, mode);
+void draw_structure_waves(Brush& brush, const GameState& state, const Structure& s) {
+  if (device_lit(state, s.device)) draw_waves(brush, state, s.mast_x, s.top - 24, s.device);
 }
 
 // ---------------------------------------------------------------------------------------
 // The extra machines
 
 // A lamp that, when lit, sends out the waves of its device right after it is drawn.
-void draw_device_lamp(Canvas& canvas, const GameState& state, int left, int top, int size, Color lit, Color unlit,
-                      int wave_x, int wave_y, int d, DrawMode mode) {
+void draw_device_lamp(Brush& brush, const GameState& state, int left, int top, int size, Color lit, Color unlit,
+                      int wave_x, int wave_y, int d) {
   if (device_lit(state, d)) {
-    fill_ellipse(canvas, left, top, size, size, lit);
-    draw_waves(canvas, state, wave_x, wave_y, d, mode);
+    brush_ellipse(brush, left, top, size, size, lit);
+    draw_waves(brush, state, wave_x, wave_y, d);
   } else {
-    fill_ellipse(canvas, left, top, size, size, unlit);
+    brush_ellipse(brush, left, top, size, size, unlit);
   }
 }
 
-void draw_cranes(Canvas& canvas, const GameState& state, DrawMode mode) {
+void draw_cranes(Brush& brush, const GameState& state) {
   constexpr Color kSteel = 0x5091C0;
   constexpr Color kCable = 0xA99D88;
   for (int j = 0; j < 3; ++j) {
     const int h = 102 + 272 * j;
     const int J = 247 + (j % 2 == 1 ? 24 : 0);   // jib height
-    draw_line(canvas, h, J, h, 439, 5, kSteel);  // tower
-    draw_line(canvas, h - 13, 439, h, J, 2, kSteel);
-    draw_line(canvas, h + 13, 439, h, J, 2, kSteel);
-    draw_line(canvas, h - 39, J, h + 112, J, 6, kSteel);  // jib
-    draw_line(canvas, h, J - 30, h - 39, J, 2, kSteel);
-    draw_line(canvas, h, J - 30, h + 112, J, 2, kSteel);
-    for (int y = J; y <= J + 150; y += 30) draw_line(canvas, h, y, h + 12, y + 25, 1, kSteel);  // lattice
-    draw_line(canvas, h + 86, J, h + 86, J + 57, 2, kCable);
-    draw_line(canvas, h + 86, J + 57, h + 80, J + 65, 3, kSteel);  // hook
-    draw_line(canvas, h + 80, J + 65, h + 89, J + 65, 3, kSteel);
-    draw_device_lamp(canvas, state, h - 4, J - 37, 9, 0xBBF15D, 0x715C50, h, J - 33, 4 * j, mode);
+    brush_line(brush, h, J, h, 439, 5, kSteel);  // tower
+    brush_line(brush, h - 13, 439, h, J, 2, kSteel);
+    brush_line(brush, h + 13, 439, h, J, 2, kSteel);
+    brush_line(brush, h - 39, J, h + 112, J, 6, kSteel);  // jib
+    brush_line(brush, h, J - 30, h - 39, J, 2, kSteel);
+    brush_line(brush, h, J - 30, h + 112, J, 2, kSteel);
+    for (int y = J; y <= J + 150; y += 30) brush_line(brush, h, y, h + 12, y + 25, 1, kSteel);  // lattice
+    brush_line(brush, h + 86, J, h + 86, J + 57, 2, kCable);
+    brush_line(brush, h + 86, J + 57, h + 80, J + 65, 3, kSteel);  // hook
+    brush_line(brush, h + 80, J + 65, h + 89, J + 65, 3, kSteel);
+    draw_device_lamp(brush, state, h - 4, J - 37, 9, 0xBBF15D, 0x715C50, h, J - 33, 4 * j);
   }
 }
 
-void draw_robot_arms(Canvas& canvas, const GameState& state, DrawMode mode) {
+void draw_robot_arms(Brush& brush, const GameState& state) {
   constexpr Color kGripper = 0xD7D2BF;
   constexpr Color kJoint = 0xB7AB92;
   for (int k = 0; k < 4; ++k) {
     const int m = 96 + 199 * k;
     const int sway = static_cast<int>(std::trunc(8 * std::sin(1.4 * state.play_clock + k)));
     const int o = m + sway;
-    fill_rect(canvas, m - 39, 431, m - 5, 440, 0x635647);       // base
-    draw_line(canvas, m - 22, 429, m - 40, 395, 10, 0x3180DA);  // lower arm
-    draw_line(canvas, m - 40, 395, o, 365, 8, 0x47A5EE);        // upper arm
-    fill_ellipse(canvas, m - 28, 423, 12, 12, kJoint);
-    fill_ellipse(canvas, m - 46, 389, 12, 12, kJoint);
-    draw_line(canvas, o, 365, o + 12, 373, 5, kGripper);
-    draw_line(canvas, o + 12, 373, o + 8, 381, 3, kGripper);
-    draw_line(canvas, o + 12, 373, o + 20, 380, 3, kGripper);
-    draw_device_lamp(canvas, state, m - 25, 410, 7, 0xC1F568, 0x74624D, m - 22, 412, 3 * k + 1, mode);
+    brush_rect(brush, m - 39, 431, m - 5, 440, 0x635647);       // base
+    brush_line(brush, m - 22, 429, m - 40, 395, 10, 0x3180DA);  // lower arm
+    brush_line(brush, m - 40, 395, o, 365, 8, 0x47A5EE);        // upper arm
+    brush_ellipse(brush, m - 28, 423, 12, 12, kJoint);
+    brush_ellipse(brush, m - 46, 389, 12, 12, kJoint);
+    brush_line(brush, o, 365, o + 12, 373, 5, kGripper);
+    brush_line(brush, o + 12, 373, o + 8, 381, 3, kGripper);
+    brush_line(brush, o + 12, 373, o + 20, 380, 3, kGripper);
+    draw_device_lamp(brush, state, m - 25, 410, 7, 0xC1F568, 0x74624D, m - 22, 412, 3 * k + 1);
   }
 }
 
-void draw_turbine(Canvas& canvas, const GameState& state, int k, int h, int c, DrawMode mode) {
+void draw_turbine(Brush& brush, const GameState& state, int k, int h, int c) {
   const int t = k % 2 == 0 ? 297 : 315;  // hub height
-  draw_line(canvas, c, 444, c, t, 5, 0xCFCDB7);
+  brush_line(brush, c, 444, c, t, 5, 0xCFCDB7);
   for (int b = 0; b < 3; ++b) {
     const double a = 2 * kPi * b / 3 + 0.55 * state.play_clock;
     const int tip_x = c + static_cast<int>(std::trunc(41 * std::cos(a)));
     const int tip_y = t + static_cast<int>(std::trunc(41 * std::sin(a)));
-    draw_line(canvas, c, t, tip_x, tip_y, 5, 0xDDE5D7);
+    brush_line(brush, c, t, tip_x, tip_y, 5, 0xDDE5D7);
   }
-  draw_device_lamp(canvas, state, h, t - 6, 12, 0xBFF964, 0xCBCBB3, c, t - 5, 3 * k + 2, mode);
+  draw_device_lamp(brush, state, h, t - 6, 12, 0xBFF964, 0xCBCBB3, c, t - 5, 3 * k + 2);
 }
 
-void draw_cabinet(Canvas& canvas, const GameState& state, int k, int h, int c, DrawMode mode) {
-  draw_line(canvas, c, 443, c, 413, 3, 0x87876A);  // post
-  fill_rect(canvas, h - 7, 423, h + 16, 433, 0x704B29);
-  draw_line(canvas, h + 4, 423, h + 4, 432, 1, 0xB5A07B);  // door
-  draw_device_lamp(canvas, state, h + 2, 407, 9, 0xB6F553, 0x837456, c, 410, 3 * k + 2, mode);
+void draw_cabinet(Brush& brush, const GameState& state, int k, int h, int c) {
+  brush_line(brush, c, 443, c, 413, 3, 0x87876A);  // post
+  brush_rect(brush, h - 7, 423, h + 16, 433, 0x704B29);
+  brush_line(brush, h + 4, 423, h + 4, 432, 1, 0xB5A07B);  // door
+  draw_device_lamp(brush, state, h + 2, 407, 9, 0xB6F553, 0x837456, c, 410, 3 * k + 2);
 }
 
-void draw_buoy(Canvas& canvas, const GameState& state, int k, int h, int c, DrawMode mode) {
-  fill_ellipse(canvas, h - 4, 415, 21, 6, 0xA0884B);  // float
-  draw_line(canvas, c, 417, c, 393, 2, 0xC2BEAA);     // mast
-  draw_device_lamp(canvas, state, h + 2, 385, 9, 0xB6F553, 0x837456, c, 388, 3 * k + 2, mode);
+void draw_buoy(Brush& brush, const GameState& state, int k, int h, int c) {
+  brush_ellipse(brush, h - 4, 415, 21, 6, 0xA0884B);  // float
+  brush_line(brush, c, 417, c, 393, 2, 0xC2BEAA);     // mast
+  draw_device_lamp(brush, state, h + 2, 385, 9, 0xB6F553, 0x837456, c, 388, 3 * k + 2);
 }
 
-void draw_extras(Canvas& canvas, int scene, const GameState& state, DrawMode mode) {
+void draw_extras(Brush& brush, int scene, const GameState& state) {
   if (scene == 1) {
-    draw_cranes(canvas, state, mode);
-    draw_robot_arms(canvas, state, mode);
+    draw_cranes(brush, state);
+    draw_robot_arms(brush, state);
     return;
   }
   if (scene == 0) return;
@@ -404,11 +443,11 @@ void draw_extras(Canvas& canvas, int scene, const GameState& state, DrawMode mod
     const int h = 80 + 191 * k;
     const int c = h + 6;
     if (scene == 2) {
-      draw_turbine(canvas, state, k, h, c, mode);
+      draw_turbine(brush, state, k, h, c);
     } else if (scene == 5) {
-      draw_buoy(canvas, state, k, h, c, mode);
+      draw_buoy(brush, state, k, h, c);
     } else {
-      draw_cabinet(canvas, state, k, h, c, mode);
+      draw_cabinet(brush, state, k, h, c);
     }
   }
 }
@@ -416,31 +455,41 @@ void draw_extras(Canvas& canvas, int scene, const GameState& state, DrawMode mod
 // ---------------------------------------------------------------------------------------
 // Foreground
 
-void draw_foreground(Canvas& canvas, int scene, const GameState& state) {
+// The ground strip and the lamp posts, which light one by one at 1, 3, 5, 7 and 9 points.
+void draw_ground_and_posts(Brush& brush, int scene, const GameState& state) {
   const SceneStyle& style = scene_styles[scene];
-  fill_rect(canvas, 0, kGroundLine, 800, 455, style.near_color);
-  // The posts light one by one at 1, 3, 5, 7 and 9 points of the level.
+  brush_rect(brush, 0, kGroundLine, 800, 455, style.near_color);
   for (int n = 0; n < 5; ++n) {
     const int x = 65 + 163 * n;
-    draw_line(canvas, x, 492, x, 429, 3, style.near_color);
-    draw_line(canvas, x, 430, x + 14, 430, 3, style.near_color);
-    fill_ellipse(canvas, x + 8, 428, 13, 5, state.level_points > 2 * n ? kPostLampLit : kPostLampUnlit);
+    brush_line(brush, x, 492, x, 429, 3, style.near_color);
+    brush_line(brush, x, 430, x + 14, 430, 3, style.near_color);
+    brush_ellipse(brush, x + 8, 428, 13, 5, state.level_points > 2 * n ? kPostLampLit : kPostLampUnlit);
   }
+}
+
+void draw_scene_label(Canvas& canvas, int scene, int connected) {
   fill_rect(canvas, 18, 128, 528, 154, kLabelBoxColor);
   char label[100];
-  format_text(label, sizeof label, "%s  |  Connected: %d / 12", style.name, state.connected);
+  format_text(label, sizeof label, "%s  |  Connected: %d / 12", scene_styles[scene].name, connected);
   draw_text(canvas, 28, 133, label, Font::body, kLabelTextColor);
 }
 
 // ---------------------------------------------------------------------------------------
-// The picture kept between frames: sky, landscape and the structures without waves.
+// The picture kept between frames
+//
+// Sky, landscape, the structures without their waves, and the label. What is drawn on top
+// every frame (waves, machines, ground strip, posts) stays below y = 179, clear of the
+// label, and the waves of a structure reach at most 32 pixels to either side of its mast,
+// clear of the next structure's roof; so drawing these parts first leaves the very pixels
+// the drawing order of the scene leaves.
 
 struct BackdropCache {
   cairo_surface_t* surface = nullptr;
-  Canvas canvas;  // draws into `surface`; has no fonts, nothing here writes text
+  Canvas canvas;  // draws into `surface`; borrows the target's fonts while it is redrawn
   bool valid = false;
   int level = 0;
   int connected = 0;
+  const PangoLayout* label_layout = nullptr;  // the fonts the label was written with
 };
 
 BackdropCache backdrop_cache;
@@ -457,12 +506,8 @@ bool ensure_cache_surface(const Canvas& target) {
   cairo_surface_t* surface = cairo_image_surface_create(cairo_image_surface_get_format(target.surface),
                                                         cairo_image_surface_get_width(target.surface),
                                                         cairo_image_surface_get_height(target.surface));
-  if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
-    cairo_surface_destroy(surface);
-    return false;
-  }
   cairo_t* cr = cairo_create(surface);
-  if (cairo_status(cr) != CAIRO_STATUS_SUCCESS) {
+  if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS || cairo_status(cr) != CAIRO_STATUS_SUCCESS) {
     cairo_destroy(cr);
     cairo_surface_destroy(surface);
     return false;
@@ -474,14 +519,36 @@ bool ensure_cache_surface(const Canvas& target) {
   return true;
 }
 
-// Sky, landscape and every structure but its waves. The waves of a structure reach at most
-// 32 pixels to either side of its mast, which stays clear of the next structure's roof, so
-// drawing all waves after all structures leaves the same pixels as drawing each structure's
-// waves before the next structure.
-void draw_static_layers(Canvas& canvas, int scene, const GameState& state) {
+void draw_kept_layers(const Canvas& target, int scene, const GameState& state) {
+  Canvas& canvas = backdrop_cache.canvas;
   draw_landscape(canvas, scene, state.level);
   const int count = row_shape_of_scene(scene).count;
   for (int i = 0; i < count; ++i) draw_structure_body(canvas, scene, state, i, structure_at(scene, state.level, i));
+  // The label is written with the target's own fonts.
+  std::copy(std::begin(target.layouts), std::end(target.layouts), std::begin(canvas.layouts));
+  std::copy(std::begin(target.faces), std::end(target.faces), std::begin(canvas.faces));
+  draw_scene_label(canvas, scene, state.connected);
+  std::fill(std::begin(canvas.layouts), std::end(canvas.layouts), nullptr);
+}
+
+// Brings the kept picture up to date for this level, these connections and these fonts;
+// false when there is none and the frame must be drawn in full.
+bool refresh_cache(const Canvas& target, int scene, const GameState& state) {
+  if (!target.surface || cairo_surface_get_type(target.surface) != CAIRO_SURFACE_TYPE_IMAGE) return false;
+  if (!ensure_cache_surface(target) || !same_raster(backdrop_cache.surface, target.surface)) return false;
+  const PangoLayout* label_layout = target.layouts[static_cast<int>(Font::body)];
+  if (backdrop_cache.valid && backdrop_cache.level == state.level && backdrop_cache.connected == state.connected &&
+      backdrop_cache.label_layout == label_layout) {
+    return true;
+  }
+  // The shapes recorded for replay stand where the old level put them.
+  if (!backdrop_cache.valid || backdrop_cache.level != state.level) forget_recorded_shapes();
+  draw_kept_layers(target, scene, state);
+  backdrop_cache.valid = true;
+  backdrop_cache.level = state.level;
+  backdrop_cache.connected = state.connected;
+  backdrop_cache.label_layout = label_layout;
+  return true;
 }
 
 void copy_raster(cairo_surface_t* from, cairo_surface_t* to) {
@@ -493,53 +560,40 @@ void copy_raster(cairo_surface_t* from, cairo_surface_t* to) {
   cairo_surface_mark_dirty(to);
 }
 
-// Brings the kept picture up to date for this level and these connections; false when
-// there is none to copy and the frame must be drawn in full.
-bool refresh_cache(const Canvas& target, int scene, const GameState& state) {
-  if (!target.surface || cairo_surface_get_type(target.surface) != CAIRO_SURFACE_TYPE_IMAGE) return false;
-  if (!ensure_cache_surface(target) || !same_raster(backdrop_cache.surface, target.surface)) return false;
-  if (backdrop_cache.valid && backdrop_cache.level == state.level && backdrop_cache.connected == state.connected) {
-    return true;
-  }
-  draw_static_layers(backdrop_cache.canvas, scene, state);
-  backdrop_cache.valid = true;
-  backdrop_cache.level = state.level;
-  backdrop_cache.connected = state.connected;
-  return true;
-}
-
 }  // namespace
 
 void draw_signal_waves(Canvas& canvas, const GameState& state, int x, int y, int d) {
-  draw_waves(canvas, state, x, y, d, DrawMode::quick);
+  Brush brush{canvas, !canvas.plain_drawing && coverage_replay_usable(canvas)};
+  draw_waves(brush, state, x, y, d);
 }
 
 void draw_scene_backdrop_direct(Canvas& canvas, const GameState& state) {
   const int scene = scene_of(state);
+  Brush brush{canvas, false};
   draw_landscape(canvas, scene, state.level);
   const int count = row_shape_of_scene(scene).count;
   for (int i = 0; i < count; ++i) {
     const Structure s = structure_at(scene, state.level, i);
     draw_structure_body(canvas, scene, state, i, s);
-    draw_structure_waves(canvas, state, s, DrawMode::direct);
+    draw_structure_waves(brush, state, s);
   }
-  draw_extras(canvas, scene, state, DrawMode::direct);
-  draw_foreground(canvas, scene, state);
+  draw_extras(brush, scene, state);
+  draw_ground_and_posts(brush, scene, state);
+  draw_scene_label(canvas, scene, state.connected);
 }
 
 void draw_scene_backdrop(Canvas& canvas, const GameState& state) {
   const int scene = scene_of(state);
-  if (!refresh_cache(canvas, scene, state)) {
+  if (canvas.plain_drawing || !refresh_cache(canvas, scene, state)) {
     draw_scene_backdrop_direct(canvas, state);
     return;
   }
   copy_raster(backdrop_cache.surface, canvas.surface);
+  Brush brush{canvas, coverage_replay_usable(canvas)};
   const int count = row_shape_of_scene(scene).count;
-  for (int i = 0; i < count; ++i) {
-    draw_structure_waves(canvas, state, structure_at(scene, state.level, i), DrawMode::quick);
-  }
-  draw_extras(canvas, scene, state, DrawMode::quick);
-  draw_foreground(canvas, scene, state);
+  for (int i = 0; i < count; ++i) draw_structure_waves(brush, state, structure_at(scene, state.level, i));
+  draw_extras(brush, scene, state);
+  draw_ground_and_posts(brush, scene, state);
 }
 
 void release_backdrop_cache() {
