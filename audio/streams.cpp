@@ -11,11 +11,12 @@
 // sound in between. Instead a sound started on a held stream is not handed to the mixer at all:
 // the stream remembers it and starts it from its beginning when the hold ends, which is also
 // exactly what a paused device does with a buffer queued while it was paused.
+#include "audio/streams.h"
+
 #include <SDL.h>
 #include <SDL_mixer.h>
 
 #include "audio/audio.h"
-#include "audio/streams.h"
 #include "audio/synth.h"
 #include "game/game_state.h"
 #include "game/rules.h"

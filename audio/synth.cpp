@@ -4,10 +4,11 @@
 // and the exponential envelopes from a constant ratio per sample. Each note (and each beat) is
 // seeded with the library's sine, cosine and exponential at its first sample, so rounding can only
 // accumulate over one note: a few thousand steps of about 1e-16, far below one step of a sample.
+#include "audio/synth.h"
+
 #include <algorithm>
 #include <cmath>
 
-#include "audio/synth.h"
 #include "audio/synth_tables.h"
 
 using namespace synth;
@@ -70,11 +71,12 @@ void find_half_beat_starts(double beat, int32_t count, int32_t (&starts)[kStepsP
   starts[kStepsPerLoop] = count;
 }
 
-// sin x and cos x for |x| below 0.01 rad, to well under 1e-17.
+// sin x and cos x for |x| below 0.01 rad, to within 1e-17 (the next terms are x^7/5040 and
+// x^8/40320).
 inline void small_angle(double x, double& sin_x, double& cos_x) {
   const double x2 = x * x;
-  sin_x = x * (1 - x2 / 6 * (1 - x2 / 20 * (1 - x2 / 42)));
-  cos_x = 1 - x2 / 2 * (1 - x2 / 12 * (1 - x2 / 30 * (1 - x2 / 56)));
+  sin_x = x * (1 - x2 * (1.0 / 6) * (1 - x2 * (1.0 / 20)));
+  cos_x = 1 - x2 * 0.5 * (1 - x2 * (1.0 / 12) * (1 - x2 * (1.0 / 30)));
 }
 
 }  // namespace
@@ -88,7 +90,7 @@ int32_t render_music_loop(int32_t level, std::span<int16_t> out) {
   const double loop = 32 * beat;
   const int32_t count = loop_samples_of_scene(scene);
   if (out.size() < static_cast<size_t>(count)) return 0;
-  const double second_harmonic = 0.12 + 0.05 * scene;
+  const double twice_second_harmonic = 2 * (0.12 + 0.05 * scene);
 
   int32_t starts[kStepsPerLoop + 1];
   find_half_beat_starts(beat, count, starts);
@@ -134,8 +136,8 @@ int32_t render_music_loop(int32_t level, std::span<int16_t> out) {
       for (int32_t i = starts[step]; i < starts[step + 1]; ++i) {
         const double envelope = std::min(u * per_melody_attack, 1.0) * melody_decay.value *
                                 std::min((half_beat - u) * per_melody_release, 1.0);
-        const double harmonic = 2 * melody.sin_now * melody.cos_now;  // sin 2x
-        double sum = kMelodyLevel * envelope * (melody.sin_now + second_harmonic * harmonic);
+        // sin x + h sin 2x = sin x (1 + 2h cos x)
+        double sum = kMelodyLevel * envelope * melody.sin_now * (1 + twice_second_harmonic * melody.cos_now);
         sum += kBassLevel * std::min(v * per_bass_attack, 1.0) * bass_decay.value * bass.sin_now;
         noise = next_noise(noise);
         sum += kTickLevel * tick_decay.value * noise_value(noise);
@@ -173,7 +175,7 @@ int32_t drop_chime_length(double y, double fall_speed) {
 
 int32_t render_drop_chime(double y, double fall_speed, std::span<int16_t> out) {
   const double duration = chime_duration(y, fall_speed);
-  const int32_t count = std::min(static_cast<int32_t>(kSampleRate * duration), static_cast<int32_t>(out.size()));
+  const int32_t count = chime_samples_within(duration, out.size());
 
   struct Note {
     Oscillator wave;

@@ -25,8 +25,8 @@ int32_t render_music_loop_direct(int32_t level, std::span<int16_t> out) {
     const int32_t step = std::min(static_cast<int32_t>(2 * p), 63);
     const double f = pitch_of_note(melody_note(scene, key_shift, step));
     const double u = t - step * beat / 2;
-    const double envelope = std::min(u / kMelodyAttack, 1.0) * std::exp(-kMelodyDecay * u) *
-                            std::min((beat / 2 - u) / kMelodyRelease, 1.0);
+    const double envelope =
+        std::min(u / kMelodyAttack, 1.0) * std::exp(-kMelodyDecay * u) * std::min((beat / 2 - u) / kMelodyRelease, 1.0);
     const double melody =
         kMelodyLevel * envelope * (std::sin(kTwoPi * f * u) + second_harmonic * std::sin(2 * kTwoPi * f * u));
 
@@ -53,7 +53,7 @@ int32_t render_music_loop_direct(int32_t level, std::span<int16_t> out) {
 
 int32_t render_drop_chime_direct(double y, double fall_speed, std::span<int16_t> out) {
   const double duration = chime_duration(y, fall_speed);
-  const int32_t count = std::min(static_cast<int32_t>(kSampleRate * duration), static_cast<int32_t>(out.size()));
+  const int32_t count = chime_samples_within(duration, out.size());
   for (int32_t i = 0; i < count; ++i) {
     const double t = i / 22050.0;
     double sum = 0;

@@ -1,7 +1,9 @@
 // Constants shared by the fast renderers and their direct yardstick, so both play the same notes.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 
 #include "audio/synth.h"
@@ -109,6 +111,12 @@ inline double chime_duration(double y, double fall_speed) {
   const double to_landing = (kChimeLandingY - y) / fall_speed;
   if (!(to_landing > 0)) return 0;
   return std::fmin(to_landing, kChimeLongest);
+}
+
+// Samples of a chime of `duration` seconds that fit in `room` samples.
+inline int32_t chime_samples_within(double duration, size_t room) {
+  const auto samples = static_cast<size_t>(kSampleRate * duration);  // duration is 0 .. 0.53 s
+  return static_cast<int32_t>(std::min(samples, room));
 }
 
 // Truncation toward zero into a 16-bit sample. Every sound stays far inside the range, so

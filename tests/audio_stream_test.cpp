@@ -2,6 +2,7 @@
 // plays to a file in real time (22050 Hz, mono, signed 16-bit, as opened), and each test reads it
 // back after closing. Test patterns use distinct values per sample, so the captured audio shows
 // exactly which sample of which buffer played where: gaps, repeats and cuts cannot hide.
+#include <SDL.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -14,8 +15,6 @@
 #include <string>
 #include <thread>
 #include <vector>
-
-#include <SDL.h>
 
 #include "audio/audio.h"
 #include "audio/streams.h"
@@ -138,7 +137,6 @@ TEST_F(DiskAudio, LoopRepeatsWithoutAGapFromItsFirstSample) {
   EXPECT_GE(i - start, 3u * kLength);  // several seams went by
 }
 
-
 TEST_F(DiskAudio, HoldStopsWhereItIsAndResumeGoesOnFromThere) {
   constexpr int32_t kLength = 20000;
   fill(Stream::music, kLength, [](int32_t i) { return 100 + i; });
@@ -219,8 +217,8 @@ int32_t chime_of(int16_t v) { return (v >> 13) & 3; }
                                      int32_t period) {
   for (size_t i = from + 1; i < to; ++i) {
     if (part(out[i]) != part(out[i - 1]) % period + 1)
-      return ::testing::AssertionFailure() << "skip at sample " << i << ": " << part(out[i - 1]) << " then "
-                                           << part(out[i]);
+      return ::testing::AssertionFailure()
+             << "skip at sample " << i << ": " << part(out[i - 1]) << " then " << part(out[i]);
   }
   return ::testing::AssertionSuccess();
 }
@@ -269,9 +267,8 @@ TEST_F(DiskAudio, ChimeOverlapsTheEffectsAndTheMusicAndANewEffectCutsTheOldOne) 
   for (size_t i = second + kEffectsLength; i < out.size(); ++i) ASSERT_EQ(effects_of(out[i]), 0) << i;
 
   // And all three really sounded together.
-  const auto together = std::count_if(out.begin(), out.end(), [](int16_t v) {
-    return music_of(v) != 0 && effects_of(v) != 0 && chime_of(v) != 0;
-  });
+  const auto together = std::count_if(
+      out.begin(), out.end(), [](int16_t v) { return music_of(v) != 0 && effects_of(v) != 0 && chime_of(v) != 0; });
   EXPECT_GE(together, kChimeLength - static_cast<int32_t>(kDeviceBlock));
 }
 

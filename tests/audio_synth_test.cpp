@@ -104,8 +104,7 @@ TEST(MusicLoop, FastRenderingStaysWithinOneOfTheFormulasAtEverySample) {
   }
   // Rounding may tip a truncation now and then, but never in more than a handful of samples.
   EXPECT_LT(differing, 30);
-  std::printf("music, levels 0..29: %d samples differ from the direct evaluation, by at most %d\n", differing,
-              largest);
+  std::printf("music, levels 0..29: %d samples differ from the direct evaluation, by at most %d\n", differing, largest);
 }
 
 TEST(MusicLoop, StartsFromSilenceAndFadesIntoTheSeam) {
@@ -153,8 +152,8 @@ TEST(MusicLoop, OpeningMelodyAndBassNotesFollowSceneAndKey) {
     const double second_bass_hz = dominant_hz(loop, beat + 1, 2 * beat, 100, 300);
     EXPECT_EQ(nearest_note(melody_hz), c.melody) << "level " << c.level << ", " << melody_hz << " Hz";
     EXPECT_EQ(nearest_note(bass_hz), c.bass) << "level " << c.level << ", " << bass_hz << " Hz";
-    EXPECT_EQ(nearest_note(second_bass_hz), c.second_beat_bass) << "level " << c.level << ", " << second_bass_hz
-                                                                 << " Hz";
+    EXPECT_EQ(nearest_note(second_bass_hz), c.second_beat_bass)
+        << "level " << c.level << ", " << second_bass_hz << " Hz";
   }
   // The measurement itself tells 523.25 Hz from its neighbours.
   const std::vector<int16_t> loop = music_of(0);
@@ -281,7 +280,8 @@ TEST(Effects, FastRenderingStaysWithinOneOfTheFormulas) {
   int32_t differing = 0, largest = 0;
   const auto tally = [&](int32_t fast_count, int32_t direct_count) {
     ASSERT_EQ(fast_count, direct_count);
-    const Difference d = compare({fast.begin(), fast.begin() + fast_count}, {direct.begin(), direct.begin() + fast_count});
+    const Difference d =
+        compare({fast.begin(), fast.begin() + fast_count}, {direct.begin(), direct.begin() + fast_count});
     differing += d.differing;
     largest = std::max(largest, d.largest);
   };
