@@ -16,6 +16,7 @@ using namespace synth;
 namespace {
 
 constexpr double kSampleSeconds = 1.0 / 22050;
+constexpr double kPerChimeAttack = 1 / kChimeAttack;
 
 // The buzz takes its third tone as the triple angle of its first.
 static_assert(kBuzzHz[0][2] == 3 * kBuzzHz[0][0] && kBuzzHz[1][2] == 3 * kBuzzHz[1][0] &&
@@ -173,42 +174,59 @@ int32_t drop_chime_length(double y, double fall_speed) {
   return static_cast<int32_t>(kSampleRate * chime_duration(y, fall_speed));
 }
 
+namespace {
+
+// Time since chime note j began, at sample i, worked out as the yardstick does.
+double chime_note_time(int32_t i, int32_t j) { return i / 22050.0 - kChimeSpacing * j; }
+
+// First sample at which note j's own time has reached `time`.
+int32_t first_chime_sample(int32_t j, double time) {
+  int32_t i = static_cast<int32_t>((kChimeSpacing * j + time) * kSampleRate);
+  while (i > 0 && chime_note_time(i - 1, j) >= time) --i;
+  while (chime_note_time(i, j) < time) ++i;
+  return i;
+}
+
+}  // namespace
+
 int32_t render_drop_chime(double y, double fall_speed, std::span<int16_t> out) {
   const double duration = chime_duration(y, fall_speed);
-  const int32_t count = chime_samples_within(duration, out.size());
+  const int32_t count = std::min(chime_samples_within(duration, out.size()), kLongestChime);
 
-  struct Note {
+  // The six notes are summed note by note, in the same order as per sample, so each sum
+  // rounds as the yardstick's does. The game has one thread, so one static sheet serves.
+  static double sums[kLongestChime];
+  std::fill(sums, sums + count, 0.0);
+  for (int32_t j = 0; j < 6; ++j) {
+    const int32_t begin = first_chime_sample(j, 0);
+    const int32_t end = std::min(first_chime_sample(j, kChimeNoteLength), count);
+    if (begin >= end) continue;
+    double e = chime_note_time(begin, j);
     Oscillator wave;
     Decay body, second, fourth;
-    bool sounding = false;
-  };
-  Note notes[6];
-  for (int32_t i = 0; i < count; ++i) {
-    const double t = i / 22050.0;
-    double sum = 0;
-    for (int32_t j = 0; j < 6; ++j) {
-      const double e = t - kChimeSpacing * j;
-      if (!(e >= 0 && e < kChimeNoteLength)) continue;
-      Note& note = notes[j];
-      if (!note.sounding) {
-        note.sounding = true;
-        note.wave.seed(kTwoPi * kChimeHz[j] * e, kTwoPi * kChimeHz[j] * kSampleSeconds);
-        note.body.seed(kChimeDecay, e);
-        note.second.seed(kChimeSecondDecay, e);
-        note.fourth.seed(kChimeFourthDecay, e);
-      }
-      const double s = note.wave.sin_now, c = note.wave.cos_now;
+    wave.seed(kTwoPi * kChimeHz[j] * e, kTwoPi * kChimeHz[j] * kSampleSeconds);
+    body.seed(kChimeDecay, e);
+    second.seed(kChimeSecondDecay, e);
+    fourth.seed(kChimeFourthDecay, e);
+    for (int32_t i = begin; i < end; ++i) {
+      const double s = wave.sin_now, c = wave.cos_now;
       const double sin2 = 2 * s * c;
       const double sin4 = 2 * sin2 * (c * c - s * s);
-      sum += (s + 0.24 * sin2 * note.second.value + 0.1 * sin4 * note.fourth.value) * std::min(e / kChimeAttack, 1.0) *
-             note.body.value * kChimeLevel;
-      note.wave.advance();
-      note.body.advance();
-      note.second.advance();
-      note.fourth.advance();
+      sums[i] += (s + 0.24 * sin2 * second.value + 0.1 * sin4 * fourth.value) * std::min(e * kPerChimeAttack, 1.0) *
+                 body.value * kChimeLevel;
+      wave.advance();
+      body.advance();
+      second.advance();
+      fourth.advance();
+      e += kSampleSeconds;
     }
-    const double fade = std::max(std::min((duration - t) / kChimeFadeOut, 1.0), 0.0);
-    out[i] = to_sample(sum * fade);
+  }
+  // Only the last 55 ms fade; before them the fade is exactly 1.
+  const int32_t fade_start = std::max(static_cast<int32_t>((duration - kChimeFadeOut) * kSampleRate) - 2, 0);
+  for (int32_t i = 0; i < count; ++i) {
+    double fade = 1;
+    if (i >= fade_start) fade = std::max(std::min((duration - i / 22050.0) / kChimeFadeOut, 1.0), 0.0);
+    out[i] = to_sample(sums[i] * fade);
   }
   return count;
 }

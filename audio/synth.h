@@ -17,6 +17,7 @@ inline constexpr int32_t kSuccessArpeggioLength = 8820;  // 0.4 s
 inline constexpr int32_t kFailureBuzzLength = 16537;     // 0.75 s, truncated
 inline constexpr double kChimeLongest = 0.53;            // seconds
 inline constexpr double kChimeLandingY = 555;            // the chime ends when the item would reach it
+inline constexpr int32_t kLongestChime = static_cast<int32_t>(kSampleRate * kChimeLongest);  // 11686
 
 // Samples in the music loop of a level: 32 beats at the tempo of its scene.
 int32_t music_loop_length(int32_t level);
