@@ -15,3 +15,19 @@ if(TARGET orbilux_app)
   add_dependencies(robust_store_tests robust_store_writer)
   gtest_discover_tests(robust_store_tests DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
 endif()
+
+# The event driver of the fuzzers, built with the ordinary compiler for long runs: the soak
+# (an hour of play, memory flat) and the headless session that Valgrind checks.
+add_library(orbilux_event_driver_plain STATIC ${PROJECT_SOURCE_DIR}/fuzz/event_driver.cpp
+            ${PROJECT_SOURCE_DIR}/fuzz/lean_host.cpp game_invariants.cpp)
+target_include_directories(orbilux_event_driver_plain PUBLIC ${PROJECT_SOURCE_DIR})
+target_link_libraries(orbilux_event_driver_plain PUBLIC orbilux_game)
+
+if(TARGET orbilux_render)
+  add_executable(robust_soak ${PROJECT_SOURCE_DIR}/fuzz/soak.cpp)
+  target_link_libraries(robust_soak PRIVATE orbilux_render
+                        "$<LINK_GROUP:RESCAN,orbilux_event_driver_plain,orbilux_game>")
+  # A short soak in every test run; scripts/soak.sh runs the hour.
+  add_test(NAME robust.soak_short COMMAND robust_soak --ticks 40000 --warm-up 20000 --compose-every 8)
+  set_tests_properties(robust.soak_short PROPERTIES LABELS robust TIMEOUT 300)
+endif()

@@ -1,0 +1,30 @@
+#include "fuzz/lean_host.h"
+
+#include "game/host.h"
+
+namespace {
+LeanHost host;
+}  // namespace
+
+LeanHost& lean_host() { return host; }
+void reset_lean_host() { host = LeanHost{}; }
+
+void stop_stream(Stream) {}
+// Every stream has a device, so the rules take their longest paths.
+bool stream_has_device(Stream) { return true; }
+void apply_audio_pause(const GameState&) {}
+void restart_music(const GameState&) { host.sounds += 1; }
+void play_drop_chime(const GameState&) { host.sounds += 1; }
+void play_success_arpeggio() { host.sounds += 1; }
+void play_failure_buzz() { host.sounds += 1; }
+
+void save_best_score(int32_t value) {
+  if (host.saves > 0 && value <= host.last_saved) host.saves_rose = false;
+  host.saves += 1;
+  host.last_saved = value;
+}
+
+void open_course_link() { host.link_requests += 1; }
+void open_book_link() { host.link_requests += 1; }
+void close_window() { host.close_requests += 1; }
+int64_t read_counter() { return host.counter; }
