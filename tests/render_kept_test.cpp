@@ -64,6 +64,7 @@ TEST(KeptDrawing, EveryScreenLooksTheSameAsDrawnPlainly) {
     const std::vector<Color> plain = compose(canvas, state, true);
     EXPECT_EQ(compose(canvas, state, false), plain) << "state " << n << ", first kept frame";
     EXPECT_EQ(compose(canvas, state, false), plain) << "state " << n << ", from kept work";
+    save_frame(canvas, "kept_" + std::to_string(n));
     ++n;
   }
 }
