@@ -31,3 +31,10 @@ if(TARGET orbilux_render)
   add_test(NAME robust.soak_short COMMAND robust_soak --ticks 40000 --warm-up 20000 --compose-every 8)
   set_tests_properties(robust.soak_short PROPERTIES LABELS robust TIMEOUT 300)
 endif()
+
+if(TARGET orbilux_render AND TARGET orbilux_assets)
+  add_executable(robust_render_tests robust_render_test.cpp)
+  target_link_libraries(robust_render_tests PRIVATE orbilux_render orbilux_assets
+                        "$<LINK_GROUP:RESCAN,orbilux_game,orbilux_fake_host>" GTest::gtest_main)
+  gtest_discover_tests(robust_render_tests DISCOVERY_TIMEOUT 60)
+endif()
