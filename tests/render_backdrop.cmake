@@ -1,0 +1,7 @@
+# The scene backdrop and the replay of recorded shapes, read back pixel by pixel; frames
+# are written beside the other drawing tests' frames.
+if(TARGET orbilux_render_test_support)
+  add_executable(render_backdrop_test render_backdrop_test.cpp)
+  target_link_libraries(render_backdrop_test PRIVATE orbilux_render_test_support GTest::gtest_main)
+  gtest_discover_tests(render_backdrop_test DISCOVERY_TIMEOUT 60 PROPERTIES LABELS render)
+endif()
