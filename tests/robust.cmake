@@ -38,3 +38,21 @@ if(TARGET orbilux_render AND TARGET orbilux_assets)
                         "$<LINK_GROUP:RESCAN,orbilux_game,orbilux_fake_host>" GTest::gtest_main)
   gtest_discover_tests(robust_render_tests DISCOVERY_TIMEOUT 60)
 endif()
+
+# The real program in hostile surroundings, each scenario in an X server of its own.
+if(TARGET orbilux-rush)
+  find_program(ORBILUX_HOSTILE_XVFB Xvfb)
+  find_program(ORBILUX_HOSTILE_XDOTOOL xdotool)
+  find_program(ORBILUX_HOSTILE_IMPORT import)
+  find_program(ORBILUX_HOSTILE_PYTHON python3)
+  if(ORBILUX_HOSTILE_XVFB AND ORBILUX_HOSTILE_XDOTOOL AND ORBILUX_HOSTILE_IMPORT AND ORBILUX_HOSTILE_PYTHON)
+    foreach(scenario no_display no_audio fonts minimise data_folder)
+      add_test(NAME hostile.${scenario}
+               COMMAND ${ORBILUX_HOSTILE_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/hostile/hostile.py
+                       $<TARGET_FILE:orbilux-rush> ${scenario})
+      set_tests_properties(hostile.${scenario} PROPERTIES LABELS e2e TIMEOUT 240 RESOURCE_LOCK orbilux_e2e_display)
+    endforeach()
+  else()
+    message(WARNING "Xvfb, xdotool, ImageMagick or python3 missing: the hostile-surroundings tests are not registered")
+  endif()
+endif()

@@ -1,0 +1,382 @@
+#!/usr/bin/env python3
+"""The real game in hostile surroundings: no display, no sound device or a broken one,
+none of the fonts it asks for, its window hidden and shown again, a data folder that
+cannot be made. Each scenario must end the way a player expects: a clear one-line error
+where the game cannot run at all, otherwise a game that starts, plays and quits cleanly.
+
+    hostile.py EXECUTABLE SCENARIO
+
+Every run of the game is bounded by a timeout; a hang counts as a failure."""
+
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+BAR = (0x13, 0x22, 0x39)  # the HUD bars, 0x392213 in the game's colours
+WHITE = (0xFF, 0xFF, 0xFF)  # the title page
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+def wait_until(predicate, timeout, what, interval=0.1):
+    deadline = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise Failure(f"timed out after {timeout} s waiting for {what}")
+        time.sleep(interval)
+
+
+class Shot:
+    def __init__(self, ppm):
+        parts = []
+        pos = 0
+        while len(parts) < 4:
+            while ppm[pos:pos + 1].isspace():
+                pos += 1
+            end = pos
+            while not ppm[end:end + 1].isspace():
+                end += 1
+            parts.append(ppm[pos:end])
+            pos = end
+        check(parts[0] == b"P6" and parts[3] == b"255", "unexpected screenshot format")
+        self.width, self.height = int(parts[1]), int(parts[2])
+        self.data = ppm[pos + 1:]
+
+    def pixel(self, x, y):
+        i = (y * self.width + x) * 3
+        return tuple(self.data[i:i + 3])
+
+    def rows_are(self, top, bottom, colour):
+        """Every pixel of rows top..bottom-1, across the whole field, has the colour."""
+        for y in range(top, bottom):
+            for x in range(0, 800):
+                if self.pixel(x, y) != colour:
+                    return f"pixel ({x}, {y}) is {self.pixel(x, y)}"
+        return None
+
+
+class Desktop:
+    """An X server of our own, and the game started in it with the given surroundings."""
+
+    def __init__(self, executable, name):
+        self.executable = executable
+        self.work = tempfile.mkdtemp(prefix=f"orbilux-hostile-{name}-")
+        self.xvfb = None
+        self.display = None
+        self.game = None
+        self.window = None
+
+    def __enter__(self):
+        read_end, write_end = os.pipe()
+        self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24",
+                                      "-nolisten", "tcp"], pass_fds=(write_end,), stdout=subprocess.DEVNULL,
+                                     stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        number = b""
+        deadline = time.monotonic() + 15
+        while not number.endswith(b"\n"):
+            check(time.monotonic() < deadline, "Xvfb did not start")
+            chunk = os.read(read_end, 16)
+            check(chunk, "Xvfb ended before naming its display")
+            number += chunk
+        os.close(read_end)
+        self.display = ":" + number.decode().strip()
+        return self
+
+    def __exit__(self, kind, value, traceback):
+        self.stop_game()
+        if self.xvfb:
+            self.xvfb.terminate()
+            try:
+                self.xvfb.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                self.xvfb.kill()
+        if kind is None:
+            shutil.rmtree(self.work, ignore_errors=True)
+        else:
+            print(f"kept {self.work} for a look", file=sys.stderr)
+        return False
+
+    def env(self, **changes):
+        env = {k: v for k, v in os.environ.items()
+               if k not in ("WAYLAND_DISPLAY", "XDG_DATA_HOME", "SDL_VIDEODRIVER", "SDL_AUDIODRIVER")}
+        # A browser stand-in that does nothing, so no link can leave the sandbox.
+        bin_dir = os.path.join(self.work, "bin")
+        os.makedirs(bin_dir, exist_ok=True)
+        with open(os.path.join(bin_dir, "xdg-open"), "w") as f:
+            f.write("#!/bin/sh\nexit 0\n")
+        os.chmod(os.path.join(bin_dir, "xdg-open"), 0o755)
+        env.update({
+            "DISPLAY": self.display,
+            "SDL_RENDER_DRIVER": "software",
+            "SDL_FRAMEBUFFER_ACCELERATION": "0",
+            "SDL_AUDIODRIVER": "dummy",
+            "ORBILUX_RUSH_DATA_DIR": os.path.join(self.work, "data"),
+            "PATH": bin_dir + os.pathsep + env.get("PATH", "/usr/bin:/bin"),
+        })
+        for name, value in changes.items():
+            if value is None:
+                env.pop(name, None)
+            else:
+                env[name] = value
+        return env
+
+    def start(self, **changes):
+        self.game_env = self.env(**changes)
+        self.stderr_path = os.path.join(self.work, f"stderr-{time.monotonic_ns()}.txt")
+        self.game = subprocess.Popen([self.executable], env=self.game_env, stdin=subprocess.DEVNULL,
+                                     stdout=subprocess.DEVNULL, stderr=open(self.stderr_path, "w"))
+        out = self.xdotool("search", "--sync", "--onlyvisible", "--name", "^Orbilux Rush$", timeout=30)
+        self.window = out.split()[0]
+        self.xdotool("windowmove", "--sync", self.window, "0", "0")
+        self.xdotool("windowfocus", "--sync", self.window)
+        return self
+
+    def stop_game(self):
+        if self.game and self.game.poll() is None:
+            self.game.kill()
+            self.game.wait()
+
+    def alive(self):
+        return self.game.poll() is None
+
+    def xdotool(self, *args, timeout=10):
+        result = subprocess.run(["xdotool", *args], env=self.env(), capture_output=True, text=True, timeout=timeout)
+        check(result.returncode == 0, f"xdotool {' '.join(args)} failed: {result.stderr.strip()}")
+        return result.stdout
+
+    def key(self, *names):
+        self.xdotool("key", "--delay", "60", *names)
+
+    def shot(self):
+        ppm = subprocess.run(["import", "-window", self.window, "-depth", "8", "ppm:-"], env=self.env(),
+                             capture_output=True, timeout=20).stdout
+        check(ppm.startswith(b"P6"), "the screenshot failed")
+        return Shot(ppm)
+
+    def wait_for(self, predicate, timeout, what):
+        holder = {}
+
+        def seen():
+            check(self.alive(), f"the game ended while waiting for {what}")
+            holder["shot"] = self.shot()
+            return predicate(holder["shot"])
+
+        wait_until(seen, timeout, what, interval=0.2)
+        return holder["shot"]
+
+    def quit_cleanly(self, timeout=10):
+        """Esc ends the game; it must be gone with exit code 0 before the timeout."""
+        self.key("Escape")
+        try:
+            code = self.game.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            raise Failure(f"the game was still running {timeout} s after Esc")
+        check(code == 0, f"the game ended with {code}; stderr: {open(self.stderr_path).read().strip()}")
+
+    def play_a_while(self, seconds):
+        """The title left, then both arrows in turn while the field runs."""
+        self.key("space")
+        self.wait_for(lambda s: s.pixel(5, 5) == BAR, 10, "the play field")
+        deadline = time.monotonic() + seconds
+        while time.monotonic() < deadline:
+            check(self.alive(), "the game ended during play")
+            for name in ("Left", "Right"):
+                self.xdotool("keydown", name)
+                time.sleep(0.3)
+                self.xdotool("keyup", name)
+
+
+def on_title(shot):
+    return shot.pixel(5, 5) == WHITE
+
+
+def run_without_window(executable, env, timeout=20):
+    """Runs the game where it cannot open a window; returns (exit code, stderr lines)."""
+    try:
+        result = subprocess.run([executable], env=env, stdin=subprocess.DEVNULL, capture_output=True, text=True,
+                                timeout=timeout)
+    except subprocess.TimeoutExpired:
+        raise Failure(f"the game did not give up within {timeout} s")
+    return result.returncode, [line for line in result.stderr.splitlines() if line.strip()]
+
+
+def scenario_no_display(executable):
+    base = {k: v for k, v in os.environ.items()
+            if k not in ("DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER", "XDG_DATA_HOME")}
+    work = tempfile.mkdtemp(prefix="orbilux-hostile-nodisplay-")
+    try:
+        base["ORBILUX_RUSH_DATA_DIR"] = os.path.join(work, "data")
+        for what, env in (("no DISPLAY", dict(base)),
+                          ("a DISPLAY where no server listens", dict(base, DISPLAY=":97")),
+                          ("an X driver asked for with no server", dict(base, SDL_VIDEODRIVER="x11"))):
+            code, lines = run_without_window(executable, env)
+            check(code == 1, f"{what}: exit code {code}, expected 1")
+            check(len(lines) == 1, f"{what}: expected one line on stderr, got {lines}")
+            print(f"{what}: exit 1, stderr: {lines[0]}")
+        check(not os.path.exists(os.path.join(work, "data")), "a game that never ran made its data folder")
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+
+
+def scenario_no_audio(executable):
+    with Desktop(executable, "audio") as desk:
+        missing_folder = os.path.join(desk.work, "no-such-folder", "sound.raw")
+        for what, changes in (("the dummy driver", {"SDL_AUDIODRIVER": "dummy"}),
+                              ("a driver that does not exist", {"SDL_AUDIODRIVER": "no-such-driver"}),
+                              ("a driver that fails to open its device",
+                               {"SDL_AUDIODRIVER": "disk", "SDL_DISKAUDIOFILE": missing_folder}),
+                              ("ALSA without a sound card", {"SDL_AUDIODRIVER": "alsa", "ALSA_CARD": "99"})):
+            desk.start(**changes)
+            desk.wait_for(on_title, 10, f"the title page with {what}")
+            desk.key("m")  # music off and on again, on streams that have no device
+            desk.key("m")
+            desk.play_a_while(3)
+            desk.quit_cleanly()
+            check(not os.path.exists(missing_folder), "the disk driver wrote where it could not")
+            print(f"{what}: started, played, quit with 0")
+
+
+def font_config(folder, fonts):
+    """A fontconfig setup that knows only the given font files, with its cache beside them."""
+    os.makedirs(folder, exist_ok=True)
+    for path in fonts:
+        os.symlink(path, os.path.join(folder, os.path.basename(path)))
+    config = os.path.join(folder, "fonts.conf")
+    with open(config, "w") as f:
+        f.write(f"""<?xml version="1.0"?>
+<!DOCTYPE fontconfig SYSTEM "fonts.dtd">
+<fontconfig>
+  <dir>{folder}</dir>
+  <cachedir>{folder}/cache</cachedir>
+</fontconfig>
+""")
+    return config
+
+
+def text_stays_in_its_cells(shot, expect_text=True):
+    """The rows of the HUD bars between and around the lines of text hold no glyph pixel:
+    above and below the bottom bar's two lines (17 px cells at y 559 and 580), between the
+    top bar's heading (27 px at y 18) and its second line (17 px at y 53), and below it.
+    A glyph may overshoot its cell by one antialiased pixel (a bar or a parenthesis reaches
+    below the face's descent in some faces); a face that is not scaled to the cell spills
+    further. With `expect_text`, each of the four lines must also show in its own cell."""
+    for top, bottom in ((46, 52), (71, 83), (551, 558), (577, 579), (598, 600)):
+        problem = shot.rows_are(top, bottom, BAR)
+        if problem:
+            return f"rows {top}..{bottom - 1}: {problem}"
+    if expect_text:
+        for top, bottom in ((18, 45), (53, 70), (559, 576), (580, 597)):
+            if shot.rows_are(top, bottom, BAR) is None:
+                return f"no text at all in the cell at rows {top}..{bottom - 1}"
+    return None
+
+
+def scenario_fonts(executable):
+    dejavu = "/usr/share/fonts/truetype/dejavu"
+    sans = [os.path.join(dejavu, n) for n in ("DejaVuSans.ttf", "DejaVuSans-Bold.ttf")]
+    mono = [os.path.join(dejavu, n) for n in ("DejaVuSansMono.ttf", "DejaVuSansMono-Bold.ttf")]
+    with Desktop(executable, "fonts") as desk:
+        check(all(os.path.exists(p) for p in sans + mono), "DejaVu fonts missing: install fonts-dejavu-core")
+        setups = [("the usual fonts", None, True),
+                  ("only DejaVu Sans", font_config(os.path.join(desk.work, "sans"), sans), True),
+                  ("only a monospaced fallback", font_config(os.path.join(desk.work, "mono"), mono), True),
+                  ("no fonts at all", font_config(os.path.join(desk.work, "none"), []), False)]
+        for what, config, has_fonts in setups:
+            desk.start(FONTCONFIG_FILE=config)  # None: the machine's own setup
+            desk.wait_for(on_title, 20, f"the title page with {what}")
+            desk.key("space")
+            # During the GET READY countdown nothing moves over the bars.
+            shot = desk.wait_for(lambda s: s.pixel(5, 5) == BAR, 10, f"the play field with {what}")
+            time.sleep(0.3)
+            shot = desk.shot()
+            problem = text_stays_in_its_cells(shot, expect_text=has_fonts)
+            check(problem is None, f"{what}: text leaves its cell: {problem}")
+            desk.play_a_while(2)
+            desk.quit_cleanly()
+            print(f"{what}: started, text within its cells, quit with 0")
+
+
+def scenario_minimise(executable):
+    with Desktop(executable, "minimise") as desk:
+        desk.start()
+        desk.wait_for(on_title, 10, "the title page")
+        desk.key("space")
+        desk.wait_for(lambda s: s.pixel(5, 5) == BAR, 10, "the play field")
+        # Without a window manager an iconify request may go unanswered; unmapping the
+        # window is what a minimise does to it in the end.
+        subprocess.run(["xdotool", "windowminimize", desk.window], env=desk.env(), capture_output=True, timeout=10)
+        desk.xdotool("windowunmap", "--sync", desk.window)
+        time.sleep(2)  # hidden: ticks go on, nothing is drawn
+        check(desk.alive(), "the game ended while hidden")
+        desk.xdotool("windowmap", "--sync", desk.window)
+        desk.xdotool("windowfocus", "--sync", desk.window)
+        desk.wait_for(lambda s: s.pixel(5, 5) == BAR, 10, "the play field again after the window came back")
+        for _ in range(3):  # again, quickly
+            desk.xdotool("windowunmap", "--sync", desk.window)
+            desk.xdotool("windowmap", "--sync", desk.window)
+        desk.xdotool("windowfocus", "--sync", desk.window)
+        desk.wait_for(lambda s: s.pixel(5, 5) == BAR, 10, "the play field after quick hiding and showing")
+        desk.play_a_while(2)
+        desk.quit_cleanly()
+        print("minimised, hidden and shown again four times: still drawing, quit with 0")
+
+
+def scenario_data_folder(executable):
+    with Desktop(executable, "data") as desk:
+        blocker = os.path.join(desk.work, "a-file")
+        with open(blocker, "w") as f:
+            f.write("not a folder")
+        long_path = os.path.join(desk.work, *(["x" * 200] * 30))
+        for what, folder in (("a data folder under a file", os.path.join(blocker, "orbilux-rush")),
+                             ("a data folder in /proc", "/proc/orbilux-rush/data"),
+                             ("a data folder path longer than any system takes", long_path),
+                             ("a best-score file that is a folder", os.path.join(desk.work, "folder-file"))):
+            if what.startswith("a best-score file"):
+                os.makedirs(os.path.join(folder, "best-score"), exist_ok=True)
+            desk.start(ORBILUX_RUSH_DATA_DIR=folder)
+            desk.wait_for(on_title, 10, f"the title page with {what}")
+            desk.play_a_while(4)
+            desk.quit_cleanly()
+            print(f"{what}: started, played, quit with 0")
+        with open(blocker) as f:
+            check(f.read() == "not a folder", "the file in the way was changed")
+
+
+SCENARIOS = {
+    "no_display": scenario_no_display,
+    "no_audio": scenario_no_audio,
+    "fonts": scenario_fonts,
+    "minimise": scenario_minimise,
+    "data_folder": scenario_data_folder,
+}
+
+
+def main():
+    if len(sys.argv) != 3 or sys.argv[2] not in SCENARIOS:
+        print(f"usage: {sys.argv[0]} EXECUTABLE {{{','.join(SCENARIOS)}}}", file=sys.stderr)
+        return 2
+    try:
+        SCENARIOS[sys.argv[2]](os.path.abspath(sys.argv[1]))
+    except Failure as failure:
+        print(f"FAILED: {failure}", file=sys.stderr)
+        return 1
+    print("passed")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
