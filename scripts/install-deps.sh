@@ -9,6 +9,7 @@ packages=(
   fonts-open-sans fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick
+  clang-14 libclang-rt-14-dev valgrind
 )
 
 missing=()

@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# The short robustness runs for CI, a few minutes in all: a minute of fuzzing the event
+# handlers and most of a minute of fuzzing the frames they lead to (both from the kept
+# corpus, under AddressSanitizer and UndefinedBehaviorSanitizer), then Valgrind's memcheck
+# over a headless session. The soak's short version runs with the unit tests.
+#
+#   scripts/robust-short.sh [BUILD_DIR]     the ordinary build with robust_soak, default build
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build}
+ORBILUX_FUZZ_JOBS=2 scripts/fuzz.sh "${ORBILUX_FUZZ_SECONDS:-60}" fuzz_events
+ORBILUX_FUZZ_JOBS=2 scripts/fuzz.sh "${ORBILUX_FUZZ_FRAMES_SECONDS:-45}" fuzz_frames
+scripts/memcheck.sh 2000 "$build"
