@@ -4,10 +4,12 @@
 //
 // Everything depends only on the level (scene and layout), on how many devices are
 // connected, on the level's points and on the two clocks, so each frame is recomputed
-// from the state. To keep frames cheap, the part that changes only with the level and the
-// connections (sky, landscape and the structures without their waves) is drawn once into
-// a picture of its own and copied in on later frames; the waves, the machines and the
-// foreground are drawn on top every frame, in the same order as the plain drawing.
+// from the state. To keep frames cheap without changing a pixel, the part that changes
+// only with the level and the connections (sky, landscape, the structures without their
+// waves, the label) is drawn once into a picture of its own and copied in on later
+// frames; the waves, the machines and the foreground follow every frame in their order,
+// replayed from their recorded coverage (coverage.h). draw_scene_backdrop_direct draws
+// the same picture the plain way, shape after shape, to be measured and compared with.
 #include "render/backdrop.h"
 
 #include <algorithm>
@@ -53,8 +55,6 @@ constexpr Color kLabelTextColor = 0xDAD2AD;
 constexpr Color kWaveFaded = 0x695624;
 constexpr Color kWaveBright = 0xD7FF70;
 
-enum class RowLayout { narrow, wide };
-
 struct RowShape {
   int count;
   int pitch;
@@ -67,11 +67,9 @@ constexpr RowShape kNarrowRow = {12, 66, 50, 25, 2};
 constexpr RowShape kWideRow = {8, 100, 84, 42, 5};
 constexpr int kBarnWindowColumns = 3;
 
-RowLayout row_layout_of_scene(int scene) {
-  return (scene == 0 || scene == 1 || scene == 5) ? RowLayout::narrow : RowLayout::wide;
-}
+// The city, the factories and the coast stand in the narrow row, the rest in the wide one.
 const RowShape& row_shape_of_scene(int scene) {
-  return row_layout_of_scene(scene) == RowLayout::narrow ? kNarrowRow : kWideRow;
+  return (scene == 0 || scene == 1 || scene == 5) ? kNarrowRow : kWideRow;
 }
 
 // Where one structure stands and what it looks like; everything follows from the scene,
@@ -126,6 +124,10 @@ Structure structure_at(int scene, int level, int i) {
   }
   return s;
 }
+
+// Toward zero, as every computed position is; a clock gone wrong (not finite) must not
+// turn into an undefined conversion.
+int trunc_to_int(double value) { return std::isfinite(value) ? static_cast<int>(std::trunc(value)) : 0; }
 
 bool device_lit(const GameState& state, int d) { return state.connected > d; }
 
@@ -208,12 +210,12 @@ void draw_waves(Brush& brush, const GameState& state, int x, int y, int d) {
   const ArcDirections& dir = arc_directions();
   for (int e = 0; e < 3; ++e) {
     double phase = std::fmod(speed * state.play_clock + 0.17 * d + e / 3.0, 1.0);
-    if (phase < 0) phase += 1.0;  // a clock before zero must still give a radius in range
+    if (!(phase >= 0 && phase < 1)) phase = 0;  // a clock before zero or not finite: keep r in range
     const double r = 5 + 29 * phase;
     const Color color = mix_color(kWaveFaded, kWaveBright, (1 - phase) * strength);
     Point offsets[kArcPoints];
     for (int q = 0; q < kArcPoints; ++q) {
-      offsets[q] = {static_cast<int>(std::trunc(r * dir.cos_of[q])), -static_cast<int>(std::trunc(r * dir.sin_of[q]))};
+      offsets[q] = {trunc_to_int(r * dir.cos_of[q]), -trunc_to_int(r * dir.sin_of[q])};
     }
     brush_arc(brush, x, y, offsets, width, color);
   }
@@ -393,7 +395,7 @@ void draw_robot_arms(Brush& brush, const GameState& state) {
   constexpr Color kJoint = 0xB7AB92;
   for (int k = 0; k < 4; ++k) {
     const int m = 96 + 199 * k;
-    const int sway = static_cast<int>(std::trunc(8 * std::sin(1.4 * state.play_clock + k)));
+    const int sway = trunc_to_int(8 * std::sin(1.4 * state.play_clock + k));
     const int o = m + sway;
     brush_rect(brush, m - 39, 431, m - 5, 440, 0x635647);       // base
     brush_line(brush, m - 22, 429, m - 40, 395, 10, 0x3180DA);  // lower arm
@@ -412,8 +414,8 @@ void draw_turbine(Brush& brush, const GameState& state, int k, int h, int c) {
   brush_line(brush, c, 444, c, t, 5, 0xCFCDB7);
   for (int b = 0; b < 3; ++b) {
     const double a = 2 * kPi * b / 3 + 0.55 * state.play_clock;
-    const int tip_x = c + static_cast<int>(std::trunc(41 * std::cos(a)));
-    const int tip_y = t + static_cast<int>(std::trunc(41 * std::sin(a)));
+    const int tip_x = c + trunc_to_int(41 * std::cos(a));
+    const int tip_y = t + trunc_to_int(41 * std::sin(a));
     brush_line(brush, c, t, tip_x, tip_y, 5, 0xDDE5D7);
   }
   draw_device_lamp(brush, state, h, t - 6, 12, 0xBFF964, 0xCBCBB3, c, t - 5, 3 * k + 2);

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -673,6 +674,19 @@ TEST(BackdropQuick, AMinuteOfPlayFrameByFrame) {
       expect_same_as_plain(state, static_cast<uint32_t>(frame + 1),
                            "level " + std::to_string(level) + " frame " + std::to_string(frame));
       if (HasFatalFailure()) return;
+    }
+  }
+}
+
+TEST(BackdropQuick, ClocksThatCannotHappenStillDrawSafely) {
+  // The clock only grows from 0 in a game; a broken one must not make the drawing misbehave
+  // (the sanitizer build checks the conversions).
+  for (double clock :
+       {-3.7, 1e300, std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()}) {
+    for (int level : {1, 2, 5}) {
+      GameState state = scene_state(level, 12, clock);
+      state.connect_flash_timer = 1.0;
+      expect_same_as_plain(state, 31, "clock " + std::to_string(clock) + " level " + std::to_string(level));
     }
   }
 }
