@@ -49,7 +49,7 @@ if(TARGET orbilux-rush)
   find_program(ORBILUX_HOSTILE_IMPORT import)
   find_program(ORBILUX_HOSTILE_PYTHON python3)
   if(ORBILUX_HOSTILE_XVFB AND ORBILUX_HOSTILE_XDOTOOL AND ORBILUX_HOSTILE_IMPORT AND ORBILUX_HOSTILE_PYTHON)
-    foreach(scenario no_display no_audio fonts minimise data_folder)
+    foreach(scenario no_display no_audio fonts minimise window_sizes data_folder)
       add_test(NAME hostile.${scenario}
                COMMAND ${ORBILUX_HOSTILE_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/hostile/hostile.py
                        $<TARGET_FILE:orbilux-rush> ${scenario})

@@ -335,6 +335,29 @@ def scenario_minimise(executable):
         print("minimised, hidden and shown again four times: still drawing, quit with 0")
 
 
+def scenario_window_sizes(executable):
+    """Without a window manager nothing holds the window to its minimum size: any size the
+    X server allows must be drawn, letterboxed, without a crash, and the game must come back
+    to a normal picture afterwards."""
+    with Desktop(executable, "sizes") as desk:
+        desk.start()
+        desk.wait_for(on_title, 10, "the title page")
+        desk.key("space")
+        desk.wait_for(lambda s: s.pixel(5, 5) == BAR, 10, "the play field")
+        for width, height in ((1, 1), (3, 2), (1, 600), (800, 1), (799, 601), (7680, 4320), (4321, 7), (801, 599)):
+            desk.xdotool("windowsize", "--sync", desk.window, str(width), str(height))
+            time.sleep(0.4)  # a few ticks and repaints at this size
+            check(desk.alive(), f"the game ended in a {width} x {height} window")
+        desk.xdotool("windowsize", "--sync", desk.window, "800", "600")
+        shot = desk.wait_for(lambda s: s.width == 800 and s.pixel(5, 5) == BAR, 10, "the field at 800 x 600 again")
+        check(shot.pixel(5, 595) == BAR, "the bottom bar is not where it belongs after the resizes")
+        desk.xdotool("windowsize", "--sync", desk.window, "1200", "600")  # bands left and right
+        shot = desk.wait_for(lambda s: s.width == 1200 and s.pixel(205, 5) == BAR, 10, "the field centred at 1200 x 600")
+        check(shot.pixel(5, 300) == (0x0D, 0x17, 0x2A), "the letterbox band is not the letterbox colour")
+        desk.quit_cleanly()
+        print("drawn at 1 x 1, 3 x 2, 7680 x 4320 and odd sizes; back to a whole field; quit with 0")
+
+
 def scenario_data_folder(executable):
     with Desktop(executable, "data") as desk:
         blocker = os.path.join(desk.work, "a-file")
@@ -361,6 +384,7 @@ SCENARIOS = {
     "no_audio": scenario_no_audio,
     "fonts": scenario_fonts,
     "minimise": scenario_minimise,
+    "window_sizes": scenario_window_sizes,
     "data_folder": scenario_data_folder,
 }
 
