@@ -76,6 +76,7 @@ void session_start(Session& session, ByteReader& in) {
   const uint8_t flags = in.u8();
   const uint64_t frequency = kFrequencies[(flags & 0x7) % std::size(kFrequencies)];
   const bool best_found = flags & 0x8;
+  lean_host().has_sound_device = !(flags & 0x20);
   const int64_t stored = static_cast<int64_t>(in.u64());
   const uint8_t best_kind = in.u8();
   // Mostly values the store can hand over; sometimes anything at all.

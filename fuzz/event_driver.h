@@ -60,8 +60,8 @@ struct Session {
 };
 
 // Program start from the first bytes: the seed, the counter's frequency, what the store
-// handed over (any 64-bit number), and whether the player leaves the title at once. The
-// host must have been reset before.
+// handed over (any 64-bit number), whether there is a sound device, and whether the player
+// leaves the title at once. The host must have been reset before.
 void session_start(Session& session, ByteReader& in);
 
 // Reads and runs one event. Returns null, or what no longer holds afterwards.

@@ -13,6 +13,7 @@ struct LeanHost {
   int64_t close_requests = 0;
   int64_t link_requests = 0;
   int64_t sounds = 0;         // effects, chimes and music restarts asked for
+  bool has_sound_device = true;  // without one, the rules skip the failure buzz
 };
 
 // The one host of the process; reset it before each independent session.
