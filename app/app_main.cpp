@@ -21,6 +21,31 @@ GameState game;
 
 void report_start_failure(const char* what) { std::fprintf(stderr, "orbilux-rush: %s: %s\n", what, SDL_GetError()); }
 
+bool is_set(const char* name) {
+  const char* value = SDL_getenv(name);
+  return value != nullptr && value[0] != '\0';
+}
+
+// Without a display SDL would still start, on a video driver that draws nowhere, and the
+// game would run unseen until killed. Such a driver is fine only when asked for by name.
+bool find_a_screen() {
+  if (!is_set("SDL_VIDEODRIVER") && !is_set("DISPLAY") && !is_set("WAYLAND_DISPLAY")) {
+    SDL_SetError("no display (neither DISPLAY nor WAYLAND_DISPLAY is set)");
+    return false;
+  }
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) return false;
+  const char* driver = SDL_GetCurrentVideoDriver();
+  const char* requested = SDL_getenv("SDL_VIDEODRIVER");
+  const bool draws_nowhere =
+      driver == nullptr || SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0;
+  if (draws_nowhere && (driver == nullptr || requested == nullptr || SDL_strstr(requested, driver) == nullptr)) {
+    SDL_Quit();
+    SDL_SetError("no display to show the game on");
+    return false;
+  }
+  return true;
+}
+
 // What the window needs to exist besides itself: the clock the first tick measures from,
 // and the sound, with the title's music playing (the chime stays silent on the title).
 void start_window_life(GameState& state) {
@@ -88,7 +113,7 @@ int app_main(int /*argc*/, char** /*argv*/) {
   const StoredBest best = load_best_score();
   start_program(game, static_cast<uint32_t>(std::time(nullptr)), best.found, best.value);
 
-  if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+  if (!find_a_screen()) {
     report_start_failure("cannot open a window");
     return 1;
   }

@@ -8,7 +8,7 @@ packages=(
   libsdl2-dev libsdl2-mixer-dev libcairo2-dev libpango1.0-dev librsvg2-bin
   fonts-open-sans fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth xdotool x11-utils imagemagick
+  xvfb xauth xdotool x11-utils imagemagick python3
   clang-14 libclang-rt-14-dev valgrind
 )
 
