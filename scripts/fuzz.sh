@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Fuzzes the game's event handlers (and, with fuzz_frames, the drawing of every state they
-# reach) under AddressSanitizer and UndefinedBehaviorSanitizer with libFuzzer.
+# reach, and with fuzz_shell_events SDL's raw events through the shell's routing) under AddressSanitizer and UndefinedBehaviorSanitizer with libFuzzer.
 #
-#   scripts/fuzz.sh [SECONDS] [fuzz_events|fuzz_frames]     default: 60 s of fuzz_events
+#   scripts/fuzz.sh [SECONDS] [fuzz_events|fuzz_frames|fuzz_shell_events]   default: 60 s of fuzz_events
 #
 # Starts from the corpus kept in fuzz/corpus/<target> and from generated whole-game seeds;
 # new inputs go to build-fuzz/work/<target>. With ORBILUX_FUZZ_KEEP=1 the kept corpus is

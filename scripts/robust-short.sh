@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The short robustness runs for CI, a few minutes in all: a minute of fuzzing the event
-# handlers and most of a minute of fuzzing the frames they lead to (both from the kept
+# handlers, most of a minute of fuzzing the frames they lead to and half a minute of SDL's
+# raw events through the shell's routing (all from the kept
 # corpus, under AddressSanitizer and UndefinedBehaviorSanitizer), then Valgrind's memcheck
 # over a headless session. The soak's short version runs with the unit tests.
 #
@@ -10,4 +11,5 @@ cd "$(dirname "$0")/.."
 build=${1:-build}
 ORBILUX_FUZZ_JOBS=2 scripts/fuzz.sh "${ORBILUX_FUZZ_SECONDS:-60}" fuzz_events
 ORBILUX_FUZZ_JOBS=2 scripts/fuzz.sh "${ORBILUX_FUZZ_FRAMES_SECONDS:-45}" fuzz_frames
+ORBILUX_FUZZ_JOBS=2 scripts/fuzz.sh "${ORBILUX_FUZZ_SHELL_SECONDS:-30}" fuzz_shell_events
 scripts/memcheck.sh 2000 "$build"
