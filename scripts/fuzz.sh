@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Fuzzes the game's event handlers (and, with fuzz_frames, the drawing of every state they
-# reach, and with fuzz_shell_events SDL's raw events through the shell's routing) under AddressSanitizer and UndefinedBehaviorSanitizer with libFuzzer.
+# Fuzzes the game's event handlers under AddressSanitizer and UndefinedBehaviorSanitizer
+# with libFuzzer; fuzz_frames also draws the states they reach, fuzz_shell_events feeds
+# SDL's raw events through the shell's routing.
 #
 #   scripts/fuzz.sh [SECONDS] [fuzz_events|fuzz_frames|fuzz_shell_events]   default: 60 s of fuzz_events
 #

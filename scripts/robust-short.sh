@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The short robustness runs for CI, a few minutes in all: a minute of fuzzing the event
-# handlers, most of a minute of fuzzing the frames they lead to and half a minute of SDL's
-# raw events through the shell's routing (all from the kept
-# corpus, under AddressSanitizer and UndefinedBehaviorSanitizer), then Valgrind's memcheck
-# over a headless session. The soak's short version runs with the unit tests.
+# handlers, most of a minute fuzzing the frames they lead to, half a minute of SDL's raw
+# events through the shell's routing (all from the kept corpus, under AddressSanitizer and
+# UndefinedBehaviorSanitizer), then Valgrind's memcheck over a headless session. The
+# soak's short version runs with the unit tests.
 #
 #   scripts/robust-short.sh [BUILD_DIR]     the ordinary build with robust_soak, default build
 set -euo pipefail
