@@ -33,6 +33,9 @@ bool find_a_screen() {
     SDL_SetError("no display (neither DISPLAY nor WAYLAND_DISPLAY is set)");
     return false;
   }
+  // Without a Wayland socket named, X11 is the only way to a screen; trying Wayland anyway
+  // would only add the Wayland library's own complaint to ours when X11 fails too.
+  if (!is_set("SDL_VIDEODRIVER") && !is_set("WAYLAND_DISPLAY")) SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
   if (SDL_Init(SDL_INIT_VIDEO) != 0) return false;
   const char* driver = SDL_GetCurrentVideoDriver();
   const char* requested = SDL_getenv("SDL_VIDEODRIVER");
