@@ -9,7 +9,7 @@ packages=(
   fonts-open-sans fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick python3
-  clang-14 libclang-rt-14-dev valgrind
+  clang-14 libclang-rt-14-dev valgrind openbox
 )
 
 missing=()
