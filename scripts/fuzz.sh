@@ -22,9 +22,10 @@ if [ -z "$cxx" ] || [ -z "$cc" ]; then
   exit 1
 fi
 
+# Warnings are the ordinary build's business (gcc, -Werror); here only crashes count.
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER="$cc" \
   -DCMAKE_CXX_COMPILER="$cxx" -DORBILUX_FUZZ=ON -DORBILUX_BUILD_TESTS=OFF -DORBILUX_BUILD_BENCH=OFF \
-  -DORBILUX_WERROR=ON >/dev/null
+  -DORBILUX_WERROR=OFF >/dev/null
 cmake --build "$build" --target "$target" -j"${ORBILUX_FUZZ_JOBS:-2}"
 
 kept=fuzz/corpus/$target
