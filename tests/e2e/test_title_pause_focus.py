@@ -1,6 +1,7 @@
 """Start-up to the countdown: the title page with its music, then Space through GET READY,
 pause and back, and the pause that losing the focus brings."""
 
+import subprocess
 import time
 
 from harness import (PANEL, TITLE_BUTTON, WHITE, Game, check, get_ready_on_screen, pause_panel_on_screen, run,
@@ -18,6 +19,11 @@ def scenario(executable):
     with Game(executable, name="title") as game:
         game.launch()
         check(game.window_size() == (800, 600), f"the window opened at {game.window_size()}, not 800 x 600")
+        # No window manager here, so no borders: the smallest outer size is the smallest client size.
+        hints = subprocess.run(["xprop", "-id", game.window, "WM_NORMAL_HINTS", "WM_NAME"], env=game.env(),
+                               capture_output=True, text=True).stdout
+        check("minimum size: 580 by 460" in hints, f"the window's size hints: {hints!r}")
+        check('WM_NAME(STRING) = "Orbilux Rush"' in hints, f"the window's title: {hints!r}")
         shot = game.wait_for_screen(title_on_screen, 10, "the title page")
         check(not pause_panel_on_screen(shot) and not get_ready_on_screen(shot), "panels over the title")
 
