@@ -6,9 +6,12 @@
 #include <ctime>
 
 #include "app/best_score_store.h"
+#include "app/cli.h"
 #include "app/events.h"
+#include "app/fullscreen.h"
 #include "app/pacing.h"
 #include "app/shell_host.h"
+#include "app/shell_input.h"
 #include "app/window.h"
 #include "audio/audio.h"
 #include "game/host.h"
@@ -18,6 +21,8 @@ namespace {
 
 // The one game record, alive for the whole process.
 GameState game;
+// The keyboard's and the pads' side of the player's hands, as long as the window lives.
+ShellInput input;
 
 void report_start_failure(const char* what) { std::fprintf(stderr, "orbilux-rush: %s: %s\n", what, SDL_GetError()); }
 
@@ -75,7 +80,7 @@ void handle_window_only_event(ShellWindow& shell, const SDL_Event& event) {
 
 // One thread: ticks at 16 ms deadlines, every tick followed by a repaint, and the window's
 // events handled one at a time in between. Returns once the window is to close.
-void run_until_closed(ShellWindow& shell, GameState& state) {
+void run_until_closed(ShellWindow& shell, GameState& state, ShellInput& hands) {
   const uint64_t frequency = SDL_GetPerformanceFrequency();
   const uint64_t period = tick_period_counts(frequency);
   uint64_t deadline = SDL_GetPerformanceCounter() + period;
@@ -83,6 +88,7 @@ void run_until_closed(ShellWindow& shell, GameState& state) {
   for (;;) {
     const uint64_t now = SDL_GetPerformanceCounter();
     if (now >= deadline) {
+      repeat_pad_holds(hands, state);
       tick(state);
       if (shell.texture != nullptr) present_frame(shell, state);
       repaint = false;
@@ -95,8 +101,9 @@ void run_until_closed(ShellWindow& shell, GameState& state) {
     while (have_event) {
       int width = 0, height = 0;
       SDL_GetWindowSize(shell.window, &width, &height);
-      const EventEffect effect = route_event(state, event, width, height);
+      const ShellEffect effect = route_shell_event(hands, state, event, width, height);
       if (effect.quit || window_close_requested()) return;
+      if (effect.toggle_fullscreen) toggle_fullscreen(shell.window);
       handle_window_only_event(shell, event);
       repaint = repaint || effect.repaint;
       have_event = SDL_PollEvent(&event) != 0;
@@ -110,11 +117,32 @@ void run_until_closed(ShellWindow& shell, GameState& state) {
 
 }  // namespace
 
-int app_main(int /*argc*/, char** /*argv*/) {
-  // Program start: chance seeded from the calendar, the stored best, a game made ready.
-  // No window and no sound exist yet, so the game's sound calls do nothing here.
+int app_main(int argc, char** argv) {
+  // The command line first: --help and --version need no display and touch no files.
+  const CommandLine command_line = parse_command_line(argc, argv);
+  switch (command_line.action) {
+    case CliAction::help:
+      print_usage(stdout);
+      return 0;
+    case CliAction::version:
+      print_version(stdout);
+      return 0;
+    case CliAction::error:
+      print_command_line_error(stderr, command_line);
+      return kCliErrorExitCode;
+    case CliAction::run:
+      break;
+  }
+
+  // Program start: chance seeded from the calendar (or the seed asked for), the stored
+  // best, a game made ready. No window and no sound exist yet, so the game's sound calls
+  // do nothing here.
   const StoredBest best = load_best_score();
-  start_program(game, static_cast<uint32_t>(std::time(nullptr)), best.found, best.value);
+  const uint32_t seed = command_line.seed_given ? command_line.seed : static_cast<uint32_t>(std::time(nullptr));
+  start_program(game, seed, best.found, best.value);
+
+  // On Wayland the desktop finds our menu entry and icon by the window's application id.
+  SDL_setenv("SDL_VIDEO_WAYLAND_WMCLASS", program_app_id(), 0);
 
   if (!find_a_screen()) {
     report_start_failure("cannot open a window");
@@ -127,13 +155,19 @@ int app_main(int /*argc*/, char** /*argv*/) {
     return 1;
   }
   SDL_StopTextInput();  // the game reads keys, not text: no input-method popups
+  // Without pad support the keyboard alone plays; the pads plugged in arrive as events.
+  start_gamepads();
   start_window_life(game);
+  // Asked before the window is shown, so it never flashes up at its windowed size first.
+  if (command_line.fullscreen) set_fullscreen(shell.window, true);
   SDL_ShowWindow(shell.window);
   apply_minimum_size(shell);
 
-  run_until_closed(shell, game);
+  run_until_closed(shell, game, input);
 
-  // Teardown: no more ticks (the loop is over), the sound stopped, then the drawing.
+  // Teardown: no more ticks (the loop is over), the pads let go, the sound stopped, then
+  // the drawing.
+  release_all_pads(input, game);
   close_audio_streams();
   destroy_shell_window(shell);
   SDL_Quit();
