@@ -93,7 +93,16 @@ constexpr Key kAnyKey[] = {Key::left, Key::right, Key::space, Key::enter, Key::e
 void restless_player(Session& s, std::mt19937& rng) {
   GameState& g = s.state;
   const unsigned pick = rng() % 1000;
-  if (g.screen == Screen::question && pick < 40) {
+  if (pick < 3) {  // a click, on any screen: mostly inside a plain window, else anywhere
+    bool taken;
+    if (rng() % 2) {
+      taken = on_click(g, static_cast<int>(rng() % 800), static_cast<int>(rng() % 600), 800, 600);
+    } else {
+      const int w = static_cast<int>(rng() % 4000), h = static_cast<int>(rng() % 3000);
+      taken = on_click(g, static_cast<int>(rng() % 65536) - 32768, static_cast<int>(rng() % 65536) - 32768, w, h);
+    }
+    if (taken) s.clicks_taken += 1;
+  } else if (g.screen == Screen::question && pick < 40) {
     on_key_down(g, kAnyKey[5 + rng() % 4], false);  // A to D, at random
   } else if (g.screen == Screen::correct && pick < 40) {
     on_key_down(g, rng() % 2 ? Key::space : Key::enter, false);
@@ -108,9 +117,6 @@ void restless_player(Session& s, std::mt19937& rng) {
     if (key == Key::r && g.level > 0) return;  // restarts are the game-over's business
     on_key_down(g, key, rng() % 4 == 0);
     on_key_up(g, key);
-  } else if (pick < 6) {
-    const int w = static_cast<int>(rng() % 4000), h = static_cast<int>(rng() % 3000);
-    on_click(g, static_cast<int>(rng() % 65536) - 32768, static_cast<int>(rng() % 65536) - 32768, w, h);
   } else if (pick < 7) {
     on_focus_lost(g);
     on_focus_gained(g);
