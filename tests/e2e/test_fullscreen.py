@@ -1,0 +1,119 @@
+"""Fullscreen on a real desktop (an X server with the openbox window manager, which is what
+grants a window the whole screen): F11 and Alt+Enter switch the window to the screen's size
+and back, the field stays letterboxed in it, the game goes on underneath untouched; and
+--fullscreen starts that way."""
+
+import shutil
+import subprocess
+import time
+
+from harness import LETTERBOX, TITLE_BUTTON, WHITE, Game, check, get_ready_on_screen, run, wait_until
+
+SCREEN = (1920, 1200)  # the harness's Xvfb screen
+
+
+def start_window_manager(game):
+    check(shutil.which("openbox") is not None, "openbox is missing (scripts/install-deps.sh installs it)")
+    manager = subprocess.Popen(["openbox", "--sm-disable"], env=game.env(), stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL)
+
+    def managing():
+        out = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=game.env(), capture_output=True,
+                             text=True).stdout
+        return "window id" in out
+
+    wait_until(managing, 10, what="openbox to manage the screen")
+    return manager
+
+
+def launch_with(game, args):
+    """The harness's launch, with arguments for the program."""
+    game.started_at = time.monotonic()
+    game.stderr_path = f"{game.work}/stderr.txt"
+    game.process = subprocess.Popen([game.executable, *args], env=game.env(), stdin=subprocess.DEVNULL,
+                                    stdout=subprocess.DEVNULL, stderr=open(game.stderr_path, "w"))
+    out = game.xdotool("search", "--sync", "--onlyvisible", "--name", "^Orbilux Rush$", timeout=20)
+    game.window = out.split()[0]
+
+
+def wait_for_size(game, size, what):
+    wait_until(lambda: game.window_size() == size, 10, what=f"{what} ({size[0]} x {size[1]}; "
+               f"the window is {game.window_size()})")
+
+
+def title_at(shot, x0, y0, scale):
+    """The title page's red button and white page, with the field at (x0, y0) and a scale."""
+    def at(x, y):
+        return shot.pixel(x0 + int(x * scale), y0 + int(y * scale))
+
+    return (at(50, 508) == TITLE_BUTTON and at(300, 546) == TITLE_BUTTON and at(5, 5) == WHITE
+            and at(33, 527) == WHITE)
+
+
+def fullscreen_letterboxed(shot):
+    # 1920 x 1200 holds the field at twice its size, 1600 x 1200, with 160-pixel bands at the sides.
+    return ((shot.width, shot.height) == SCREEN and shot.is_filled(0, 0, 160, 1200, LETTERBOX, step=37)
+            and shot.is_filled(1760, 0, 1920, 1200, LETTERBOX, step=37) and title_at(shot, 160, 0, 2))
+
+
+def windowed_title(shot):
+    return (shot.width, shot.height) == (800, 600) and title_at(shot, 0, 0, 1)
+
+
+def scenario(executable):
+    with Game(executable, name="fullscreen") as game:
+        manager = start_window_manager(game)
+        try:
+            launch_with(game, [])
+            wait_for_size(game, (800, 600), "a window at first")
+            game.wait_for_screen(windowed_title, 10, "the title in the window")
+            game.focus()
+
+            for keys in (["F11"], ["alt+Return"], ["alt+KP_Enter"]):
+                game.key(*keys)
+                wait_for_size(game, SCREEN, f"the whole screen after {keys[0]}")
+                game.wait_for_screen(fullscreen_letterboxed, 10, f"the field letterboxed after {keys[0]}")
+                game.key(*keys)
+                wait_for_size(game, (800, 600), f"the window again after a second {keys[0]}")
+                game.wait_for_screen(windowed_title, 10, f"the title in the window after {keys[0]} twice")
+
+            # Still the title page: none of these keys was the game's.
+            check(game.process.poll() is None, "the game ended")
+
+            # Alt+Enter held down: one switch, not one per repeat.
+            game.xdotool("keydown", "alt+Return")
+            time.sleep(1.5)  # long enough for the X server's auto-repeat to start
+            game.xdotool("keyup", "alt+Return")
+            wait_for_size(game, SCREEN, "the whole screen after a held Alt+Enter")
+            time.sleep(0.5)
+            check(game.window_size() == SCREEN, "a held Alt+Enter switched more than once")
+
+            # The game goes on in fullscreen and ends there with Esc as anywhere.
+            game.key("space")
+            game.wait_for_screen(lambda s: (s.width, s.height) == SCREEN, 5, "the field in fullscreen")
+            game.key("Escape")
+            check(game.wait_exit(2.0) == 0, "Esc in fullscreen: exit code 0")
+        finally:
+            manager.terminate()
+            manager.wait(timeout=5)
+
+    with Game(executable, name="fullscreen-start") as game:
+        manager = start_window_manager(game)
+        try:
+            launch_with(game, ["--fullscreen", "--seed", "12345"])
+            wait_for_size(game, SCREEN, "the whole screen from the start with --fullscreen")
+            game.wait_for_screen(fullscreen_letterboxed, 10, "the field letterboxed from the start")
+            game.focus()
+            game.key("F11")
+            wait_for_size(game, (800, 600), "the 800 x 600 window after F11")
+            game.key("space")
+            game.wait_for_screen(get_ready_on_screen, 5, "GET READY in the window")
+            game.key("Escape")
+            check(game.wait_exit(2.0) == 0, "Esc: exit code 0")
+        finally:
+            manager.terminate()
+            manager.wait(timeout=5)
+
+
+if __name__ == "__main__":
+    run(scenario)
