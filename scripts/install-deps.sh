@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick python3
   clang-14 libclang-rt-14-dev valgrind openbox
+  desktop-file-utils appstream dpkg-dev
 )
 
 missing=()
