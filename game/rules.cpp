@@ -191,9 +191,7 @@ void tick(GameState& state) {
   double dt = elapsed > 0 ? static_cast<double>(elapsed) / static_cast<double>(state.tick_frequency) : 0.0;
   dt = std::min(dt, kMaxTickSeconds);
 
-  if (!state.has_focus || state.title_screen || state.paused || state.game_over || state.screen != Screen::play) {
-    return;
-  }
+  if (field_stands_still(state)) return;
   if (state.level_complete) {
     state.play_clock += dt;
     update_particles(state, dt);
@@ -210,6 +208,10 @@ void tick(GameState& state) {
     return;
   }
   play_step(state, dt);
+}
+
+bool field_stands_still(const GameState& state) {
+  return !state.has_focus || state.title_screen || state.paused || state.game_over || state.screen != Screen::play;
 }
 
 void spawn_item(GameState& state) {

@@ -31,6 +31,10 @@ void next_level(GameState& state);
 // Advances the game by the real time since the previous tick, at most 0.05 s.
 void tick(GameState& state);
 
+// True when the field does not run (title, quiz screens, pause, game over, no focus): a
+// tick then only stores the counter, and only an event can change anything.
+bool field_stands_still(const GameState& state);
+
 void spawn_item(GameState& state);
 void lose_life(GameState& state);
 void update_particles(GameState& state, double dt);

@@ -598,6 +598,11 @@ void draw_scene_backdrop(Canvas& canvas, const GameState& state) {
   draw_ground_and_posts(brush, scene, state);
 }
 
+bool backdrop_follows_clock(const GameState& state) {
+  const int scene = scene_of(state);
+  return scene == 1 || scene == 2 || device_lit(state, 0);
+}
+
 void release_backdrop_cache() {
   if (backdrop_cache.canvas.cr) cairo_destroy(backdrop_cache.canvas.cr);
   if (backdrop_cache.surface) cairo_surface_destroy(backdrop_cache.surface);

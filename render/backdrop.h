@@ -11,3 +11,7 @@ void draw_scene_backdrop_direct(Canvas& canvas, const GameState& state);
 
 // Forgets the picture kept between frames and frees it; the next frame draws it afresh.
 void release_backdrop_cache();
+
+// True when the backdrop of this state moves with play_clock: the robot arms of the
+// factories, the turbines of the farms, and the waves of every connected device.
+bool backdrop_follows_clock(const GameState& state);

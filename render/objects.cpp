@@ -2,6 +2,7 @@
 // the sparks of a catch and the popup after a catch. Positions are truncated toward zero
 // before any offset is added; only the catcher's x follows the state, its rows are fixed.
 #include "render/painters.h"
+#include "render/pixels.h"
 
 namespace {
 
@@ -59,14 +60,6 @@ constexpr Color kRedSparkColor = 0xBBEB5D;
 
 constexpr int kPopupY = 424;
 
-// Truncation toward zero, as the game turns every position into pixels. Anything far off
-// the canvas is held at a distance where it still draws nowhere, never beyond an int.
-int pixel(double v) {
-  if (!(v > -1e6)) return -1000000;
-  if (!(v < 1e6)) return 1000000;
-  return static_cast<int>(v);
-}
-
 void draw_cargo_box(Canvas& canvas, int bx, int oy, bool gold) {
   const int top = kCargoBottomRowTop + oy;
   fill_rect(canvas, bx, top, bx + 10, top + 10, gold ? kGoldCargoColor : kRedCargoColor);
@@ -108,7 +101,7 @@ void draw_booster(Canvas& canvas, int ix, int iy, bool gold) {
 }  // namespace
 
 void draw_catcher(Canvas& canvas, const GameState& state) {
-  const int px = pixel(state.player_x);
+  const int px = pixel_of(state.player_x);
   fill_ellipse(canvas, px - 58, 528, 116, 10, kShadowColor);
   fill_rect(canvas, px - 58, 484, px + 12, 513, kBodyColor);
   fill_rect(canvas, px - 58, 480, px - 51, 512, kRearPostColor);
@@ -138,8 +131,8 @@ void draw_catcher(Canvas& canvas, const GameState& state) {
 }
 
 void draw_falling_item(Canvas& canvas, const GameState& state) {
-  const int ix = pixel(state.item.x);
-  const int iy = pixel(state.item.y);
+  const int ix = pixel_of(state.item.x);
+  const int iy = pixel_of(state.item.y);
   if (state.item.is_meander) {
     draw_meander(canvas, ix, iy);
   } else {
@@ -152,7 +145,7 @@ void draw_particles(Canvas& canvas, const GameState& state) {
     if (!(p.life > 0)) continue;
     const int r = p.life > 0.25 ? 3 : 2;
     const Color color = p.is_gold ? kGoldSparkColor : kRedSparkColor;
-    const int cx = pixel(p.x), cy = pixel(p.y);
+    const int cx = pixel_of(p.x), cy = pixel_of(p.y);
     draw_line(canvas, cx - r, cy, cx + r, cy, 2, color);
     draw_line(canvas, cx, cy - r, cx, cy + r, 2, color);
   }
@@ -160,7 +153,7 @@ void draw_particles(Canvas& canvas, const GameState& state) {
 
 void draw_popup(Canvas& canvas, const GameState& state) {
   if (!(state.popup_timer > 0)) return;
-  const int px = pixel(state.player_x);
+  const int px = pixel_of(state.player_x);
   if (state.popup_kind < 0) {
     draw_text(canvas, px - 35, kPopupY, "-1 LIFE", Font::strong, 0x7474FF);
   } else if (state.popup_kind == 5) {

@@ -1,8 +1,7 @@
 // Banners and panels over the play field. Which ones show follows from the state alone;
 // game over hides all the others, and the rest stack in a fixed order.
-#include <cmath>
-
 #include "render/painters.h"
+#include "render/pixels.h"
 
 namespace {
 
@@ -25,12 +24,6 @@ void draw_connected_banner(Canvas& canvas) {
   fill_rect(canvas, 171, 170, 629, 271, 0x404116);
   draw_text(canvas, 220, 188, "EVERYTHING CONNECTED!", Font::heading, 0xCFFF7E);
   draw_text(canvas, 217, 233, "Great job! A question unlocks the next level.", Font::body, 0xEFF5DE);
-}
-
-// The digit is the count rounded up: 3.0 down to just above 2 shows 3.
-int countdown_digit(double countdown) {
-  const double up = std::ceil(countdown);
-  return up < 1e9 ? static_cast<int>(up) : 1000000000;  // only ever drawn while above 0
 }
 
 void draw_countdown(Canvas& canvas, const GameState& state) {
