@@ -8,8 +8,11 @@
 #include "app/best_score_store.h"
 #include "app/cli.h"
 #include "app/events.h"
+#include "app/frame_showing.h"
 #include "app/fullscreen.h"
+#include "app/idle_pacing.h"
 #include "app/pacing.h"
+#include "app/perf_trace.h"
 #include "app/shell_host.h"
 #include "app/shell_input.h"
 #include "app/window.h"
@@ -78,26 +81,45 @@ void handle_window_only_event(ShellWindow& shell, const SDL_Event& event) {
   }
 }
 
-// One thread: ticks at 16 ms deadlines, every tick followed by a repaint, and the window's
-// events handled one at a time in between. Returns once the window is to close.
+// One thread: ticks at 16 ms deadlines, every tick followed by a frame, and the window's
+// events handled one at a time in between. A frame that would show what the window already
+// shows is skipped, and while the field stands still the loop sleeps until an event comes
+// (idle_pacing.h). Returns once the window is to close.
 void run_until_closed(ShellWindow& shell, GameState& state, ShellInput& hands) {
   const uint64_t frequency = SDL_GetPerformanceFrequency();
   const uint64_t period = tick_period_counts(frequency);
+  FrameShowing showing = frame_showing_from_environment();
+  const bool sleep_when_still = showing.skip_unchanged;
   uint64_t deadline = SDL_GetPerformanceCounter() + period;
   bool repaint = false;
+  show_frame(shell, showing, state, true);  // the title at once, not a beat later
   for (;;) {
     const uint64_t now = SDL_GetPerformanceCounter();
     if (now >= deadline) {
       repeat_pad_holds(hands, state);
       tick(state);
-      if (shell.texture != nullptr) present_frame(shell, state);
+      trace_tick(now);
+      show_frame(shell, showing, state, repaint);
       repaint = false;
       deadline = next_tick_deadline(deadline, now, period);
     }
 
-    const int wait = wait_milliseconds(SDL_GetPerformanceCounter(), deadline, frequency);
     SDL_Event event;
-    bool have_event = wait > 0 ? SDL_WaitEventTimeout(&event, wait) != 0 : SDL_PollEvent(&event) != 0;
+    bool have_event = false;
+    if (sleep_when_still && field_stands_still(state)) {
+      trace_sleep();
+      have_event = SDL_WaitEventTimeout(&event, kStillWaitMilliseconds) != 0;
+      // The ticks we slept through would only have stored the counter, before any event.
+      const SleptTicks slept = ticks_slept_through(deadline, SDL_GetPerformanceCounter(), period);
+      if (slept.any) {
+        repeat_pad_holds(hands, state);
+        state.tick_last_count = static_cast<int64_t>(slept.last_deadline);
+        deadline = slept.next_deadline;
+      }
+    } else {
+      const int wait = wait_milliseconds(SDL_GetPerformanceCounter(), deadline, frequency);
+      have_event = wait > 0 ? SDL_WaitEventTimeout(&event, wait) != 0 : SDL_PollEvent(&event) != 0;
+    }
     while (have_event) {
       int width = 0, height = 0;
       SDL_GetWindowSize(shell.window, &width, &height);
@@ -105,10 +127,16 @@ void run_until_closed(ShellWindow& shell, GameState& state, ShellInput& hands) {
       if (effect.quit || window_close_requested()) return;
       if (effect.toggle_fullscreen) toggle_fullscreen(shell.window);
       handle_window_only_event(shell, event);
-      repaint = repaint || effect.repaint;
+      // A new texture holds nothing yet.
+      repaint =
+          repaint || effect.repaint || event.type == SDL_RENDER_DEVICE_RESET || event.type == SDL_RENDER_TARGETS_RESET;
       have_event = SDL_PollEvent(&event) != 0;
     }
-    if (repaint && shell.texture != nullptr) {
+    if (showing.skip_unchanged) {
+      // What the events changed shows at once: a still screen has no tick to show it.
+      show_frame(shell, showing, state, repaint);
+      repaint = false;
+    } else if (repaint && shell.texture != nullptr) {
       present_frame(shell, state);
       repaint = false;
     }
@@ -148,6 +176,7 @@ int app_main(int argc, char** argv) {
     report_start_failure("cannot open a window");
     return 1;
   }
+  trace_begin();
   ShellWindow shell;
   if (!create_shell_window(shell)) {
     report_start_failure("cannot open a window");
@@ -164,6 +193,7 @@ int app_main(int argc, char** argv) {
   apply_minimum_size(shell);
 
   run_until_closed(shell, game, input);
+  trace_end();
 
   // Teardown: no more ticks (the loop is over), the pads let go, the sound stopped, then
   // the drawing.

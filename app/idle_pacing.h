@@ -1,0 +1,27 @@
+// Sleeping through the screens where nothing moves. On the title, the quiz screens, in
+// pause, after game over and without focus a tick does nothing but store the counter, so
+// the loop stops waking for it and waits for the next event instead. When it wakes, the
+// ticks it slept through are accounted for as they would have run: each would only have
+// stored the counter at its deadline, so the last one's is stored, and the 16 ms beat
+// carries on from there. The game cannot tell: the first tick that runs the field again
+// measures one period, exactly as if the loop had never slept.
+#pragma once
+
+#include <cstdint>
+
+// A sleeping loop wakes this often anyway: SDL only notices pads being plugged in while it
+// looks at its devices.
+inline constexpr int kStillWaitMilliseconds = 500;
+
+struct SleptTicks {
+  bool any = false;            // at least one tick fell due while we slept
+  uint64_t last_deadline = 0;  // the deadline of the last of them: the counter it would have stored
+  uint64_t next_deadline = 0;  // the deadline to wait for next
+};
+
+// The ticks that fell due between the pending deadline and now, on the beat of `period`.
+inline SleptTicks ticks_slept_through(uint64_t deadline, uint64_t now, uint64_t period) {
+  if (now < deadline || period == 0) return {false, 0, deadline};
+  const uint64_t last = deadline + (now - deadline) / period * period;
+  return {true, last, last + period};
+}
