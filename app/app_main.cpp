@@ -110,12 +110,8 @@ void run_until_closed(ShellWindow& shell, GameState& state, ShellInput& hands) {
       trace_sleep();
       have_event = SDL_WaitEventTimeout(&event, kStillWaitMilliseconds) != 0;
       // The ticks we slept through would only have stored the counter, before any event.
-      const SleptTicks slept = ticks_slept_through(deadline, SDL_GetPerformanceCounter(), period);
-      if (slept.any) {
-        repeat_pad_holds(hands, state);
-        state.tick_last_count = static_cast<int64_t>(slept.last_deadline);
-        deadline = slept.next_deadline;
-      }
+      deadline = wake_from_sleep(state, deadline, SDL_GetPerformanceCounter(), period,
+                                 [&] { repeat_pad_holds(hands, state); });
     } else {
       const int wait = wait_milliseconds(SDL_GetPerformanceCounter(), deadline, frequency);
       have_event = wait > 0 ? SDL_WaitEventTimeout(&event, wait) != 0 : SDL_PollEvent(&event) != 0;

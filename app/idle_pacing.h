@@ -9,6 +9,8 @@
 
 #include <cstdint>
 
+#include "game/game_state.h"
+
 // A sleeping loop wakes this often anyway: SDL only notices pads being plugged in while it
 // looks at its devices.
 inline constexpr int kStillWaitMilliseconds = 500;
@@ -24,4 +26,16 @@ inline SleptTicks ticks_slept_through(uint64_t deadline, uint64_t now, uint64_t 
   if (now < deadline || period == 0) return {false, 0, deadline};
   const uint64_t last = deadline + (now - deadline) / period * period;
   return {true, last, last + period};
+}
+
+// On waking from a sleep, before any event is handled: the ticks slept through are taken as
+// run. Each would have run `before_tick` (what the loop does before every tick) and then
+// only stored the counter at its deadline. Returns the deadline to wait for next.
+template <typename BeforeTick>
+uint64_t wake_from_sleep(GameState& state, uint64_t deadline, uint64_t now, uint64_t period, BeforeTick before_tick) {
+  const SleptTicks slept = ticks_slept_through(deadline, now, period);
+  if (!slept.any) return deadline;
+  before_tick();
+  state.tick_last_count = static_cast<int64_t>(slept.last_deadline);
+  return slept.next_deadline;
 }
