@@ -104,6 +104,5 @@ void print_usage(std::FILE* out) {
 void print_version(std::FILE* out) { std::fprintf(out, "%s %s\n", kProgramName, program_version()); }
 
 void print_command_line_error(std::FILE* out, const CommandLine& command_line) {
-  std::fprintf(out, "%s: %s\nTry '%s --help' for more information.\n", kProgramName, command_line.error,
-               kProgramName);
+  std::fprintf(out, "%s: %s\nTry '%s --help' for more information.\n", kProgramName, command_line.error, kProgramName);
 }

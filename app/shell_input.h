@@ -20,7 +20,7 @@
 struct ShellInput {
   FullscreenKeys fullscreen_keys;
   Gamepads pads;
-  PadHolds told;  // what the pads together last told the game they hold
+  PadHolds told;                                       // what the pads together last told the game they hold
   bool keyboard_left = false, keyboard_right = false;  // arrow keys down, as far as we saw
 };
 

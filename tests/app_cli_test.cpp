@@ -61,7 +61,11 @@ TEST(CommandLine, SeedsAcrossTheWholeThirtyTwoBitRange) {
   const struct {
     const char* text;
     uint32_t value;
-  } good[] = {{"0", 0}, {"1", 1}, {"42", 42}, {"007", 7}, {"4294967295", 4294967295u},
+  } good[] = {{"0", 0},
+              {"1", 1},
+              {"42", 42},
+              {"007", 7},
+              {"4294967295", 4294967295u},
               {"00000000000000004294967295", 4294967295u}};
   for (const auto& c : good) {
     const CommandLine separate = parse({"--seed", c.text});
@@ -77,8 +81,8 @@ TEST(CommandLine, SeedsAcrossTheWholeThirtyTwoBitRange) {
 }
 
 TEST(CommandLine, BadSeedsAreRefused) {
-  for (const char* text : {"4294967296", "99999999999999999999", "-1", "+5", "", " 5", "5 ", "5x", "0x10", "1e3",
-                           "3.0", "--fullscreen", "٣"}) {
+  for (const char* text : {"4294967296", "99999999999999999999", "-1", "+5", "", " 5", "5 ", "5x", "0x10", "1e3", "3.0",
+                           "--fullscreen", "٣"}) {
     const CommandLine line = parse({"--seed", text});
     EXPECT_EQ(line.action, CliAction::error) << "'" << text << "'";
     EXPECT_NE(std::string(line.error).find("seed"), std::string::npos) << line.error;
@@ -116,7 +120,8 @@ TEST(CommandLine, WhatThePlayerReads) {
                            "ORBILUX_RUSH_DATA_DIR", "F11", "Alt+Enter"}) {
     EXPECT_NE(usage.find(flag), std::string::npos) << flag;
   }
-  EXPECT_EQ(printed([](std::FILE* out) { print_version(out); }), std::string("orbilux-rush ") + ORBILUX_TEST_VERSION + "\n");
+  EXPECT_EQ(printed([](std::FILE* out) { print_version(out); }),
+            std::string("orbilux-rush ") + ORBILUX_TEST_VERSION + "\n");
 
   const CommandLine bad = parse({"--bogus"});
   const std::string error = printed([&](std::FILE* out) { print_command_line_error(out, bad); });
