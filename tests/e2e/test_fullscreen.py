@@ -3,6 +3,7 @@ grants a window the whole screen): F11 and Alt+Enter switch the window to the sc
 and back, the field stays letterboxed in it, the game goes on underneath untouched; and
 --fullscreen starts that way."""
 
+import os
 import shutil
 import subprocess
 import time
@@ -66,6 +67,13 @@ def scenario(executable):
         try:
             launch_with(game, [])
             wait_for_size(game, (800, 600), "a window at first")
+            # The desktop ties the window to its menu entry (and icon) by the window's class.
+            entry = os.path.join(os.path.dirname(__file__), "..", "..", "assets", "orbilux-rush.desktop.in")
+            with open(entry) as f:
+                wm_class = [line.split("=", 1)[1].strip() for line in f if line.startswith("StartupWMClass=")][0]
+            classes = subprocess.run(["xprop", "-id", game.window, "WM_CLASS"], env=game.env(), capture_output=True,
+                                     text=True).stdout
+            check(f'"{wm_class}"' in classes, f"the window's class {classes.strip()!r}, the menu entry's {wm_class!r}")
             game.wait_for_screen(windowed_title, 10, "the title in the window")
             game.focus()
 
