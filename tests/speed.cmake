@@ -11,3 +11,13 @@ if(TARGET orbilux_render_test_support)
   gtest_discover_tests(render_frame_key_tests DISCOVERY_TIMEOUT 60 PROPERTIES LABELS render
                        ENVIRONMENT "LSAN_OPTIONS=suppressions=${CMAKE_CURRENT_SOURCE_DIR}/render_lsan.supp")
 endif()
+
+# Counting every malloc needs the allocator to ourselves: not under a sanitizer.
+# The real sound and shell are linked, with no device open, as the game runs without one.
+if(TARGET orbilux_render AND TARGET orbilux_app AND TARGET orbilux_audio AND NOT CMAKE_CXX_FLAGS MATCHES "sanitize"
+   AND NOT ORBILUX_FUZZ)
+  add_executable(speed_alloc_tests speed_alloc_test.cpp)
+  target_link_libraries(speed_alloc_tests PRIVATE orbilux_render
+                        "$<LINK_GROUP:RESCAN,orbilux_app,orbilux_audio,orbilux_game>" GTest::gtest_main)
+  gtest_discover_tests(speed_alloc_tests DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "SDL_AUDIODRIVER=dummy")
+endif()
