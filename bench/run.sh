@@ -52,6 +52,10 @@ def figures(runs, name):
             return run["real_time"] * to_ms[run.get("time_unit", "ns")], None, None
     return None
 
+def shown(ms):
+    """Milliseconds as read best: microseconds below a hundredth of one."""
+    return f"{ms:.3f} ms" if ms >= 0.01 else f"{ms * 1000:.3f} us"
+
 lines = []
 with open(budgets_path) as f:
     for raw in f:
@@ -72,16 +76,16 @@ for exe, name, budget, baseline, description in lines:
         verdicts.append(("MISSED", exe, name, None, budget))
         continue
     median, p99, cpu_p99 = got
-    text = f"{exe} {name}: median {median:.3f} ms"
+    text = f"{exe} {name}: median {shown(median)}"
     if p99 is not None:
-        text += f", p99 {p99:.3f} ms"
+        text += f", p99 {shown(p99)}"
     if cpu_p99 is not None:
-        text += f" (processor p99 {cpu_p99:.3f} ms)"
+        text += f" (processor p99 {shown(cpu_p99)})"
     text += f"  budget {budget:g} ms"
     if baseline != "-":
         base = figures(runs, baseline)
         if base is not None and median > 0:
-            text += f"  {base[0] / median:.2f}x faster than {baseline} ({base[0]:.3f} ms)"
+            text += f"  {base[0] / median:.2f}x faster than {baseline} ({shown(base[0])})"
         else:
             text += f"  baseline {baseline}: no result"
     print(text + (f"  -- {description}" if description else ""))
@@ -89,8 +93,8 @@ for exe, name, budget, baseline, description in lines:
 
 missed = 0
 for verdict, exe, name, median, budget in verdicts:
-    shown = "no result" if median is None else f"{median:.3f} ms"
-    print(f"{verdict} {exe} {name}: {shown} against {budget:g} ms")
+    figure = "no result" if median is None else shown(median)
+    print(f"{verdict} {exe} {name}: {figure} against {budget:g} ms")
     missed += verdict == "MISSED"
 sys.exit(1 if missed else 0)
 EOF
