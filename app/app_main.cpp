@@ -95,7 +95,9 @@ void run_until_closed(ShellWindow& shell, GameState& state, ShellInput& hands) {
   show_frame(shell, showing, state, true);  // the title at once, not a beat later
   for (;;) {
     const uint64_t now = SDL_GetPerformanceCounter();
-    if (now >= deadline) {
+    const bool still = sleep_when_still && field_stands_still(state);
+    // While still, the ticks that fall due are accounted for on waking (idle_pacing.h).
+    if (now >= deadline && !still) {
       repeat_pad_holds(hands, state);
       tick(state);
       trace_tick(now);

@@ -206,7 +206,7 @@ std::vector<Record> sleeping_when_still(uint32_t seed, const std::vector<Event>&
   uint64_t deadline = kPeriod;
   int slept = 0;
   while (now <= end) {
-    if (now >= deadline) {
+    if (now >= deadline && !field_stands_still(state)) {
       session.at(now);
       session.tick();
       deadline = next_tick_deadline(deadline, now, kPeriod);
