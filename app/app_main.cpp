@@ -92,6 +92,10 @@ void run_until_closed(ShellWindow& shell, GameState& state, ShellInput& hands) {
   const bool sleep_when_still = showing.skip_unchanged;
   uint64_t deadline = SDL_GetPerformanceCounter() + period;
   bool repaint = false;
+  // With a pad plugged in, SDL's own way of reading it makes every wait for events wake each
+  // millisecond. The loop reads the pads itself instead, once each time it wakes.
+  SDL_SetHint(SDL_HINT_AUTO_UPDATE_JOYSTICKS, "0");
+  const bool pads = SDL_WasInit(SDL_INIT_GAMECONTROLLER) != 0;
   show_frame(shell, showing, state, true);  // the title at once, not a beat later
   for (;;) {
     const uint64_t now = SDL_GetPerformanceCounter();
@@ -110,13 +114,19 @@ void run_until_closed(ShellWindow& shell, GameState& state, ShellInput& hands) {
     bool have_event = false;
     if (sleep_when_still && field_stands_still(state)) {
       trace_sleep();
-      have_event = SDL_WaitEventTimeout(&event, kStillWaitMilliseconds) != 0;
+      const bool pad_plugged = pads && SDL_NumJoysticks() > 0;
+      have_event =
+          SDL_WaitEventTimeout(&event, pad_plugged ? kStillWaitWithPadsMilliseconds : kStillWaitMilliseconds) != 0;
       // The ticks we slept through would only have stored the counter, before any event.
       deadline = wake_from_sleep(state, deadline, SDL_GetPerformanceCounter(), period,
                                  [&] { repeat_pad_holds(hands, state); });
     } else {
       const int wait = wait_milliseconds(SDL_GetPerformanceCounter(), deadline, frequency);
       have_event = wait > 0 ? SDL_WaitEventTimeout(&event, wait) != 0 : SDL_PollEvent(&event) != 0;
+    }
+    if (pads) {
+      SDL_GameControllerUpdate();  // what the pads did meanwhile, queued as events
+      if (!have_event) have_event = SDL_PollEvent(&event) != 0;
     }
     while (have_event) {
       int width = 0, height = 0;
