@@ -1,5 +1,6 @@
 #include "app/best_score_store.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -9,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 namespace {
 
@@ -187,9 +189,27 @@ bool save_best_score_to(const char* folder, int32_t value) {
   return true;
 }
 
+void remove_stale_save_leftovers(const char* folder, int64_t older_than_seconds) {
+  DIR* dir = opendir(folder);
+  if (dir == nullptr) return;
+  const time_t now = time(nullptr);
+  constexpr char kPrefix[] = ".best-score.";
+  while (const dirent* entry = readdir(dir)) {
+    if (std::strncmp(entry->d_name, kPrefix, sizeof kPrefix - 1) != 0) continue;
+    struct stat info;
+    if (fstatat(dirfd(dir), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
+    // A save takes milliseconds: an old leftover is from a game that died mid-save, while a
+    // young one may belong to another copy of the game saving right now.
+    if (!S_ISREG(info.st_mode) || now - info.st_mtime < older_than_seconds) continue;
+    unlinkat(dirfd(dir), entry->d_name, 0);
+  }
+  closedir(dir);
+}
+
 StoredBest load_best_score() {
   char folder[kStorePathCapacity];
   if (!best_score_folder(folder, sizeof folder)) return {};
+  remove_stale_save_leftovers(folder, kStaleLeftoverSeconds);
   return load_best_score_from(folder);
 }
 

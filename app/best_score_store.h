@@ -41,6 +41,13 @@ StoredBest load_best_score_from(const char* folder);
 // untouched and no temporary file is left behind.
 bool save_best_score_to(const char* folder, int32_t value);
 
-// The same two operations on the player's own folder (best_score_folder).
+// A save that was cut short (the game killed mid-save) leaves its temporary file behind.
+// Removes such leftovers in `folder` once they are older than `older_than_seconds`; younger
+// ones may belong to another copy of the game saving at this moment.
+inline constexpr int64_t kStaleLeftoverSeconds = 60;
+void remove_stale_save_leftovers(const char* folder, int64_t older_than_seconds);
+
+// The same two operations on the player's own folder (best_score_folder); loading first
+// clears stale leftovers of interrupted saves.
 StoredBest load_best_score();
 bool save_best_score_to_data_folder(int32_t value);

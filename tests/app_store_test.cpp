@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -320,6 +321,23 @@ TEST(BestScoreSave, ALeftoverFromAnInterruptedSaveDoesNotDisturbLoading) {
   EXPECT_EQ(load_best_score_from(folder.path().c_str()).value, 41);
   ASSERT_TRUE(save_best_score_to(folder.path().c_str(), 42));
   EXPECT_EQ(load_best_score_from(folder.path().c_str()).value, 42);
+}
+
+TEST(BestScoreSave, StaleLeftoversOfInterruptedSavesAreClearedAtStartYoungOnesKept) {
+  TempFolder folder;
+  ScopedEnv dir(kDataDirVariable, folder.path().c_str());
+  write_file(folder / kBestScoreFileName, "41\n");
+  write_file(folder / ".best-score.old111", "9");     // a game killed mid-save long ago
+  write_file(folder / ".best-score.new222", "50\n");  // another copy saving right now
+  write_file(folder / "notes.txt", "mine");
+  mkdir((folder / ".best-score.dir333").c_str(), 0700);
+  const timespec two_minutes_ago[2] = {{time(nullptr) - 120, 0}, {time(nullptr) - 120, 0}};
+  ASSERT_EQ(utimensat(AT_FDCWD, (folder / ".best-score.old111").c_str(), two_minutes_ago, 0), 0);
+  ASSERT_EQ(utimensat(AT_FDCWD, (folder / ".best-score.dir333").c_str(), two_minutes_ago, 0), 0);
+  EXPECT_EQ(load_best_score().value, 41);
+  EXPECT_EQ(entries_of(folder.path()),
+            (std::set<std::string>{kBestScoreFileName, ".best-score.new222", ".best-score.dir333", "notes.txt"}));
+  remove_stale_save_leftovers((folder / "missing").c_str(), 0);  // no folder: nothing to do
 }
 
 TEST(BestScoreFolder, FollowsTheOverrideThenXdgDataHomeThenHome) {
