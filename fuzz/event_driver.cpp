@@ -19,8 +19,8 @@ constexpr int kKeyCount = static_cast<int>(Key::other) + 1;
 constexpr uint64_t kFrequencies[] = {1000, 3579545, 1000000000, 24000000, 19200000};
 
 constexpr WindowSize kNamedSizes[] = {
-    {0, 0},    {1, 1},     {7680, 4320}, {800, 600}, {1600, 1200}, {1000, 600}, {799, 601},
-    {577, 433}, {0, 600},  {800, 0},     {1, 4320},  {7680, 1},    {3, 2},      {1921, 1081},
+    {0, 0},     {1, 1},   {7680, 4320}, {800, 600}, {1600, 1200}, {1000, 600}, {799, 601},
+    {577, 433}, {0, 600}, {800, 0},     {1, 4320},  {7680, 1},    {3, 2},      {1921, 1081},
 };
 
 // Longest stretch the setters give each timer, in seconds.
@@ -216,7 +216,8 @@ const char* session_check(Session& session) {
     if (!is_finite_number(v)) return "a position or timer is not a finite number";
   }
   for (const Particle& p : g.particles) {
-    if (!is_finite_number(p.x) || !is_finite_number(p.y) || !is_finite_number(p.vx) || !is_finite_number(p.vy) || !is_finite_number(p.life)) {
+    if (!is_finite_number(p.x) || !is_finite_number(p.y) || !is_finite_number(p.vx) || !is_finite_number(p.vy) ||
+        !is_finite_number(p.life)) {
       return "a spark is not at a finite place";
     }
     if (p.life > kLongestSpark) return "a spark lives longer than any burst gives";
@@ -262,6 +263,7 @@ const char* check_letterbox(WindowSize window) {
   if (!centre.inside_window) return "a click in a window was lost";
   // Half a window pixel of rounding is up to half a field pixel per scale step.
   const double slack = 1 + 0.5 / box.scale;
-  if (std::abs(centre.x - 400) > slack || std::abs(centre.y - 300) > slack) return "the window's middle is not the field's";
+  if (std::abs(centre.x - 400) > slack || std::abs(centre.y - 300) > slack)
+    return "the window's middle is not the field's";
   return nullptr;
 }

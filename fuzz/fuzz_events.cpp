@@ -78,11 +78,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   // For looking at one input: how far into the game did it get?
   if (std::getenv("ORBILUX_FUZZ_REPORT") != nullptr) {
-    std::fprintf(stderr, "events %llu ticks %llu frames %llu clicks taken %llu deepest level %d screens %d%d%d%d game over %d\n",
-                 static_cast<unsigned long long>(session.events), static_cast<unsigned long long>(session.ticks),
-                 static_cast<unsigned long long>(session.frames), static_cast<unsigned long long>(session.clicks_taken),
-                 session.deepest_level, session.reached_screen[0], session.reached_screen[1], session.reached_screen[2],
-                 session.reached_screen[3], session.reached_game_over);
+    std::fprintf(
+        stderr, "events %llu ticks %llu frames %llu clicks taken %llu deepest level %d screens %d%d%d%d game over %d\n",
+        static_cast<unsigned long long>(session.events), static_cast<unsigned long long>(session.ticks),
+        static_cast<unsigned long long>(session.frames), static_cast<unsigned long long>(session.clicks_taken),
+        session.deepest_level, session.reached_screen[0], session.reached_screen[1], session.reached_screen[2],
+        session.reached_screen[3], session.reached_game_over);
   }
   return 0;
 }

@@ -6,13 +6,13 @@
 #include <cstdint>
 
 struct LeanHost {
-  int64_t counter = 0;        // what read_counter answers
-  int64_t saves = 0;          // save_best_score calls so far
-  int32_t last_saved = -1;    // the value of the latest one
-  bool saves_rose = true;     // every save was above the one before it
+  int64_t counter = 0;      // what read_counter answers
+  int64_t saves = 0;        // save_best_score calls so far
+  int32_t last_saved = -1;  // the value of the latest one
+  bool saves_rose = true;   // every save was above the one before it
   int64_t close_requests = 0;
   int64_t link_requests = 0;
-  int64_t sounds = 0;         // effects, chimes and music restarts asked for
+  int64_t sounds = 0;            // effects, chimes and music restarts asked for
   bool has_sound_device = true;  // without one, the rules skip the failure buzz
 };
 

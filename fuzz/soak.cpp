@@ -76,7 +76,8 @@ Memory measure() {
   Memory m;
   long pages_total = 0, pages_resident = 0;
   if (FILE* f = std::fopen("/proc/self/statm", "r")) {
-    if (std::fscanf(f, "%ld %ld", &pages_total, &pages_resident) == 2) m.rss_kib = pages_resident * (sysconf(_SC_PAGESIZE) / 1024);
+    if (std::fscanf(f, "%ld %ld", &pages_total, &pages_resident) == 2)
+      m.rss_kib = pages_resident * (sysconf(_SC_PAGESIZE) / 1024);
     std::fclose(f);
   }
   const struct mallinfo2 info = mallinfo2();
@@ -85,9 +86,9 @@ Memory measure() {
   return m;
 }
 
-constexpr Key kAnyKey[] = {Key::left, Key::right, Key::space, Key::enter, Key::esc,    Key::a,      Key::b,
-                           Key::c,    Key::d,     Key::m,     Key::o,     Key::r,      Key::digit1, Key::digit2,
-                           Key::digit3, Key::digit4, Key::other};
+constexpr Key kAnyKey[] = {Key::left,   Key::right,  Key::space,  Key::enter,  Key::esc,  Key::a,
+                           Key::b,      Key::c,      Key::d,      Key::m,      Key::o,    Key::r,
+                           Key::digit1, Key::digit2, Key::digit3, Key::digit4, Key::other};
 
 // What a restless player does now and then besides steering.
 void restless_player(Session& s, std::mt19937& rng) {
@@ -128,7 +129,8 @@ void restless_player(Session& s, std::mt19937& rng) {
 int main(int argc, char** argv) {
   Options o;
   if (!parse(argc, argv, o)) {
-    std::fprintf(stderr, "usage: %s [--ticks N] [--compose-every K] [--seed S] [--warm-up N] [--max-growth-kib KIB]\n", argv[0]);
+    std::fprintf(stderr, "usage: %s [--ticks N] [--compose-every K] [--seed S] [--warm-up N] [--max-growth-kib KIB]\n",
+                 argv[0]);
     return 2;
   }
   Canvas canvas;
@@ -177,8 +179,8 @@ int main(int argc, char** argv) {
     if (t + 1 == warm_up) after_warm_up = measure();
     if ((t + 1) % (o.ticks / 10 > 0 ? o.ticks / 10 : 1) == 0) {
       const Memory m = measure();
-      std::printf("  tick %7ld  level %3d  rss %6ld KiB  heap in use %6ld KiB\n", t + 1, session.deepest_level, m.rss_kib,
-                  m.heap_in_use_kib);
+      std::printf("  tick %7ld  level %3d  rss %6ld KiB  heap in use %6ld KiB\n", t + 1, session.deepest_level,
+                  m.rss_kib, m.heap_in_use_kib);
     }
   }
   const Memory at_end = measure();

@@ -344,7 +344,8 @@ PangoLayout* shaped_layout(Canvas& canvas, int f, const char* text, int width) {
   ++cache->clock;
   for (int i = 0; i < kKeptTextsPerFont; ++i) {
     KeptText& entry = slots[i];
-    if (entry.length == static_cast<int>(length) && entry.width == width && std::memcmp(entry.text, text, length) == 0) {
+    if (entry.length == static_cast<int>(length) && entry.width == width &&
+        std::memcmp(entry.text, text, length) == 0) {
       entry.last_used = cache->clock;
       return entry.layout;
     }

@@ -34,9 +34,9 @@ struct TextCache;  // shaped texts kept between frames (canvas.cpp)
 struct Canvas {
   cairo_surface_t* surface = nullptr;  // 800 x 600, CAIRO_FORMAT_RGB24; never cleared between frames
   cairo_t* cr = nullptr;
-  PangoLayout* layouts[kFontCount] = {};  // one layout per font, its description set once
-  cairo_surface_t* picture = nullptr;     // the mascot, 380 x 474; null when it failed to load
-  PangoContext* context = nullptr;        // metric hinting off, so cells keep their exact heights
+  PangoLayout* layouts[kFontCount] = {};          // one layout per font, its description set once
+  cairo_surface_t* picture = nullptr;             // the mascot, 380 x 474; null when it failed to load
+  PangoContext* context = nullptr;                // metric hinting off, so cells keep their exact heights
   PangoLayout* wrapped_layouts[kFontCount] = {};  // for draw_text_wrapped: word wrapping on
   FontFace faces[kFontCount];
   // Draw every frame the plain way, keeping nothing between calls: the same pixels, only

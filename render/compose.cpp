@@ -28,8 +28,7 @@ void draw_hud_bars(Canvas& canvas, const GameState& state) {
   draw_text(canvas, 29, 53, "Catch boosters, connect everything!", Font::body, 0xBEDC74);
 
   fill_rect(canvas, 0, kBottomBarTop, 800, 600, kBarColor);
-  draw_text(canvas, 25, 559, "Arrows: move   Space: pause   R: restart   M: music   Esc: exit", Font::body,
-            0xDECBB9);
+  draw_text(canvas, 25, 559, "Arrows: move   Space: pause   R: restart   M: music   Esc: exit", Font::body, 0xDECBB9);
   draw_text(canvas, 25, 580, "Red: +1  |  Gold: +5 and +1 life  |  Avoid meanders: -1 life", Font::body, 0xCFB69E);
 
   // The level never goes below 0; should it ever, the table is still read inside its bounds.

@@ -37,8 +37,8 @@ void draw_countdown(Canvas& canvas, const GameState& state) {
 void draw_pause_panel(Canvas& canvas, const GameState& state) {
   fill_rect(canvas, 215, 228, 585, 340, kPanelColor);
   draw_text(canvas, 329, 246, "PAUSED", Font::heading, 0xFCF7F2);
-  draw_text(canvas, 245, 292, state.has_focus ? "Press Space to resume" : "Return to this window to resume",
-            Font::body, 0xDECBB9);
+  draw_text(canvas, 245, 292, state.has_focus ? "Press Space to resume" : "Return to this window to resume", Font::body,
+            0xDECBB9);
 }
 
 void draw_game_over_panel(Canvas& canvas, const GameState& state) {
@@ -55,8 +55,7 @@ void draw_game_over_panel(Canvas& canvas, const GameState& state) {
   fill_rect(canvas, 145, 310, 655, 346, 0x5B6F22);
   draw_text(canvas, 270, 318, "O: OPEN THE MOOC", Font::label, 0xFFFFFF);
   draw_text(canvas, 145, 362, "Want to go further? Explore the book:", Font::body, 0xEBD8BF);
-  draw_text_wrapped(canvas, 145, 385, 655, 429, "Orbilux Technology for Wireless Communications", Font::body,
-                    0x80DEFF);
+  draw_text_wrapped(canvas, 145, 385, 655, 429, "Orbilux Technology for Wireless Communications", Font::body, 0x80DEFF);
   fill_rect(canvas, 145, 435, 655, 471, 0x764F2C);
   draw_text(canvas, 276, 443, "B: VIEW THE BOOK", Font::label, 0xFFFFFF);
   draw_text(canvas, 225, 500, "R: play again    Esc: exit", Font::body, 0xF1E1D1);

@@ -68,8 +68,8 @@ void draw_correct_screen(Canvas& canvas, const GameState& state) {
 }
 
 void draw_wrong_screen(Canvas& canvas, const GameState& state) {
-  draw_text(canvas, 36, 35, state.game_over ? "GAME OVER - KEEP LEARNING!" : "KEEP LEARNING!  -2 LIVES",
-            Font::heading, kTitleColor);
+  draw_text(canvas, 36, 35, state.game_over ? "GAME OVER - KEEP LEARNING!" : "KEEP LEARNING!  -2 LIVES", Font::heading,
+            kTitleColor);
   draw_text_wrapped(canvas, 36, 96, 764, 174,
                     "Nice try! Strengthen your knowledge of Orbilux Technology with the MOOC.", Font::label,
                     kLightTextColor);

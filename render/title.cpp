@@ -74,8 +74,7 @@ void draw_title_screen(Canvas& canvas) {
 
   constexpr int kMeanderIconPoints = sizeof kMeanderIcon / sizeof kMeanderIcon[0];
   for (int i = 0; i + 1 < kMeanderIconPoints; ++i) {
-    draw_line(canvas, kMeanderIcon[i].x, kMeanderIcon[i].y, kMeanderIcon[i + 1].x, kMeanderIcon[i + 1].y, 4,
-              0x2A9AE0);
+    draw_line(canvas, kMeanderIcon[i].x, kMeanderIcon[i].y, kMeanderIcon[i + 1].x, kMeanderIcon[i + 1].y, 4, 0x2A9AE0);
   }
   draw_text(canvas, 88, 354, "AVOID MEANDERS", Font::label, 0x3429B2);
   draw_text(canvas, 88, 381, "-1 life. Disconnects a device.", Font::body, kGreyTextColor);

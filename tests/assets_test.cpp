@@ -180,7 +180,7 @@ TEST_F(MascotPicture, RedAndMetalAreProminent) {
       const Rgb c = image.at(x, y);
       if (is_strong_red(c)) {
         ++red;
-        if (x < picture_width / 4) ++red_left;                        // the cape, blowing out behind
+        if (x < picture_width / 4) ++red_left;                                  // the cape, blowing out behind
         if (x >= picture_width / 2 && y < picture_height / 4) ++red_top_right;  // the arcs
       }
       if (is_metal_grey(c)) ++grey;

@@ -35,8 +35,8 @@ TEST(CanvasSurface, ColoursKeepRedInTheLowByteAndReachCairoAsRed) {
   // The surface itself must hold red, or every picture on screen would be blue.
   cairo_surface_flush(canvas.surface);
   uint32_t xrgb;
-  std::memcpy(&xrgb, cairo_image_surface_get_data(canvas.surface) + 5 * cairo_image_surface_get_stride(canvas.surface) +
-                         5 * 4,
+  std::memcpy(&xrgb,
+              cairo_image_surface_get_data(canvas.surface) + 5 * cairo_image_surface_get_stride(canvas.surface) + 5 * 4,
               4);
   EXPECT_EQ(xrgb & 0xFFFFFF, 0xFF0000u);
 }
@@ -175,7 +175,7 @@ TEST(DrawPolyline, FollowsTheChainWithTheSamePen) {
   draw_polyline(canvas, chain, 3, 1, 0x695624);
   EXPECT_TRUE(area_is(canvas, 100, 100, 149, 100, 0x695624));
   EXPECT_TRUE(area_is(canvas, 150, 100, 150, 149, 0x695624));  // the corner pixel is joined
-  EXPECT_EQ(canvas_pixel(canvas, 150, 150), kWhite);             // the last point is left out
+  EXPECT_EQ(canvas_pixel(canvas, 150, 150), kWhite);           // the last point is left out
   EXPECT_EQ(canvas_pixel(canvas, 99, 100), kWhite);
   EXPECT_EQ(canvas_pixel(canvas, 125, 101), kWhite);
   EXPECT_EQ(canvas_pixel(canvas, 149, 101), kWhite);

@@ -31,7 +31,8 @@ GameState busy_play_state() {
   s.popup_kind = 5;
   s.item = {300, 250, 240, 0, 1};
   s.cargo_count = 12;
-  for (int i = 0; i < kParticleCount; ++i) s.particles[i] = {400 + 2.5 * i, 440 - 1.5 * i, 0, 0, 0.15 + 0.02 * i, i % 2};
+  for (int i = 0; i < kParticleCount; ++i)
+    s.particles[i] = {400 + 2.5 * i, 440 - 1.5 * i, 0, 0, 0.15 + 0.02 * i, i % 2};
   return s;
 }
 
@@ -106,7 +107,7 @@ TEST(KeptDrawing, TheSameTextWrappedAtAnotherWidthIsShapedAgain) {
   fill_rect(canvas, 0, 0, 800, 600, 0x2A170D);
   draw_text_wrapped(canvas, 10, 10, 120, 200, text, Font::body, 0xFFFFFF);
   const PixelBox narrow = changed_pixels(canvas, 0, 0, 799, 299, 0x2A170D);
-  EXPECT_LE(wide.bottom, 10 + 17);       // one line
+  EXPECT_LE(wide.bottom, 10 + 17);        // one line
   EXPECT_GT(narrow.bottom, 10 + 2 * 17);  // several
   EXPECT_LE(narrow.right, 119);
   // A one-line text and a wrapped text of the same words are kept apart too.

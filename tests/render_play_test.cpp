@@ -100,8 +100,7 @@ TEST(Hud, BarsAndFixedTextsOverTheBackdrop) {
     std::vector<Color> shown;
     for (int y = t.y; y < t.y + t.height; ++y)
       for (int x = t.x; x < t.x + t.width; ++x) shown.push_back(frame[y * 800 + x]);
-    EXPECT_EQ(shown, backdrop_with_text(canvas, state, t.x, t.y, t.width, t.height, t.text, t.font, t.color))
-        << t.text;
+    EXPECT_EQ(shown, backdrop_with_text(canvas, state, t.x, t.y, t.width, t.height, t.text, t.font, t.color)) << t.text;
   }
 }
 
@@ -153,7 +152,7 @@ TEST(Catcher, StandsAtTheTruncatedPositionOnFixedRows) {
   // Body then cab: the cab starts at px + 3, which tells 399 from 400.
   EXPECT_TRUE(area_is(canvas, px - 50, 487, px + 2, 488, 0x2A64E8));
   EXPECT_TRUE(area_is(canvas, px + 3, 462, px + 8, 488, 0x2D77F5));
-  EXPECT_TRUE(area_is(canvas, px + 9, 471, px + 31, 483, 0xEED780));  // window under its glint
+  EXPECT_TRUE(area_is(canvas, px + 9, 471, px + 31, 483, 0xEED780));   // window under its glint
   EXPECT_TRUE(area_is(canvas, px + 51, 493, px + 57, 499, 0xA2EDFF));  // headlight
   EXPECT_TRUE(area_is(canvas, px - 59, 495, px - 55, 502, 0x3F2EF7));  // tail light
   EXPECT_TRUE(area_is(canvas, px + 9, 489, px + 17, 491, 0x37384B));   // door handle
@@ -229,11 +228,11 @@ TEST(FallingItem, BoostersAreThreeFacedBoxesAndOnlyGoldGlows) {
     state.item.is_gold = gold;
     compose_frame(canvas, state);
     save_frame(canvas, gold ? "item_gold" : "item_red");
-    EXPECT_EQ(canvas_pixel(canvas, ix, iy - 12), gold ? 0xA8F4FFu : 0xE8F8FCu);   // top
+    EXPECT_EQ(canvas_pixel(canvas, ix, iy - 12), gold ? 0xA8F4FFu : 0xE8F8FCu);      // top
     EXPECT_EQ(canvas_pixel(canvas, ix + 3, iy + 14), gold ? 0x1FB5F5u : 0x331CE6u);  // front
     EXPECT_EQ(canvas_pixel(canvas, ix + 12, iy + 3), gold ? 0x0A78BAu : 0x210AACu);  // side
-    EXPECT_EQ(canvas_pixel(canvas, ix - 25, iy), gold ? 0x1F3643u : behind);        // glow or nothing
-    EXPECT_EQ(canvas_pixel(canvas, ix - 8, iy + 4), 0xFFFFFFu);                    // on the zigzag mark
+    EXPECT_EQ(canvas_pixel(canvas, ix - 25, iy), gold ? 0x1F3643u : behind);         // glow or nothing
+    EXPECT_EQ(canvas_pixel(canvas, ix - 8, iy + 4), 0xFFFFFFu);                      // on the zigzag mark
   }
 }
 

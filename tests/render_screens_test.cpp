@@ -19,8 +19,8 @@ constexpr Color kSmudge = 0xFF00FF;  // what an earlier frame left behind
 
 // Draws `text` as draw_text would on a plain `background` at (x, y) and says whether the
 // canvas area of the given size holds those very pixels. The canvas is restored.
-::testing::AssertionResult shows_text(Canvas& canvas, int x, int y, int width, int height, const char* text,
-                                      Font font, Color color, Color background) {
+::testing::AssertionResult shows_text(Canvas& canvas, int x, int y, int width, int height, const char* text, Font font,
+                                      Color color, Color background) {
   const std::vector<Color> shown = snapshot(canvas, x, y, x + width - 1, y + height - 1);
   cairo_surface_t* saved = cairo_surface_create_similar_image(canvas.surface, CAIRO_FORMAT_RGB24, 800, 600);
   cairo_t* cr = cairo_create(saved);
@@ -225,8 +225,8 @@ TEST(WrongScreen, WithLivesLeftOffersARetry) {
   state.lives = 1;  // three before the answer
   compose_frame(canvas, state);
   save_frame(canvas, "wrong_retry");
-  EXPECT_TRUE(shows_text(canvas, 36, 35, 500, 27, "KEEP LEARNING!  -2 LIVES", Font::heading, 0xC1EF70,
-                         kQuizBackground));
+  EXPECT_TRUE(
+      shows_text(canvas, 36, 35, 500, 27, "KEEP LEARNING!  -2 LIVES", Font::heading, 0xC1EF70, kQuizBackground));
   EXPECT_TRUE(shows_text(canvas, 256, 487, 300, 20, "PRESS R TO TRY AGAIN", Font::label, 0xFCF3EB, 0x543B27));
   EXPECT_TRUE(shows_text(canvas, 36, 552, 700, 17, "-2 lives. Lives remaining: 1. Keep learning at your own pace!",
                          Font::body, 0xA6AFFF, kQuizBackground));
@@ -239,8 +239,8 @@ TEST(WrongScreen, AfterTheLastLivesOffersANewGame) {
   state.game_over = 1;
   compose_frame(canvas, state);
   save_frame(canvas, "wrong_game_over");
-  EXPECT_TRUE(shows_text(canvas, 36, 35, 500, 27, "GAME OVER - KEEP LEARNING!", Font::heading, 0xC1EF70,
-                         kQuizBackground));
+  EXPECT_TRUE(
+      shows_text(canvas, 36, 35, 500, 27, "GAME OVER - KEEP LEARNING!", Font::heading, 0xC1EF70, kQuizBackground));
   EXPECT_TRUE(shows_text(canvas, 256, 487, 300, 20, "PRESS R FOR A NEW GAME", Font::label, 0xFCF3EB, 0x543B27));
   EXPECT_TRUE(shows_text(canvas, 36, 552, 700, 17, "-2 lives. Lives remaining: 0. Keep learning at your own pace!",
                          Font::body, 0xA6AFFF, kQuizBackground));
@@ -266,8 +266,8 @@ TEST(WrongScreen, ButtonsAreWhereTheClicksGo) {
     EXPECT_EQ(canvas_pixel(canvas, b.region.left - 1, b.region.top + 5), kQuizBackground);
     EXPECT_EQ(canvas_pixel(canvas, 400, b.region.top - 1), kQuizBackground);
     EXPECT_EQ(canvas_pixel(canvas, 400, b.region.bottom), kQuizBackground);
-    EXPECT_TRUE(shows_text(canvas, b.caption_x, b.caption_y, 320, 20, b.caption,
-                           Font::label, b.caption == buttons[2].caption ? 0xFCF3EB : kWhite, b.color));
+    EXPECT_TRUE(shows_text(canvas, b.caption_x, b.caption_y, 320, 20, b.caption, Font::label,
+                           b.caption == buttons[2].caption ? 0xFCF3EB : kWhite, b.color));
   }
 }
 
@@ -312,12 +312,14 @@ TEST(Overlays, GameOverPanelShowsScoreLinksAndKeys) {
   EXPECT_NE(canvas_pixel(canvas, 680, 300), kPanel);
   EXPECT_TRUE(shows_text(canvas, 307, 154, 200, 27, "GAME OVER", Font::heading, 0x899DFF, kPanel));
   EXPECT_TRUE(shows_text(canvas, 258, 193, 300, 25, "Score: 12     Best: 40", Font::strong, 0x80DEFF, kPanel));
-  EXPECT_TRUE(shows_text(canvas, 145, 281, 400, 17, "Free course. Learn at your own pace.", Font::body, 0xC1EE7F, kPanel));
+  EXPECT_TRUE(
+      shows_text(canvas, 145, 281, 400, 17, "Free course. Learn at your own pace.", Font::body, 0xC1EE7F, kPanel));
   EXPECT_TRUE(shows_text(canvas, 225, 500, 300, 17, "R: play again    Esc: exit", Font::body, 0xF1E1D1, kPanel));
   EXPECT_TRUE(shows_text(canvas, 270, 318, 300, 20, "O: OPEN THE MOOC", Font::label, kWhite, 0x5B6F22));
   EXPECT_TRUE(shows_text(canvas, 276, 443, 300, 20, "B: VIEW THE BOOK", Font::label, kWhite, 0x764F2C));
   // The buttons are the click targets of the two links.
-  for (const auto& [region, color] : {std::pair{kGameOverCourseButton, Color{0x5B6F22}}, {kGameOverBookButton, 0x764F2C}}) {
+  for (const auto& [region, color] :
+       {std::pair{kGameOverCourseButton, Color{0x5B6F22}}, {kGameOverBookButton, 0x764F2C}}) {
     EXPECT_TRUE(area_is(canvas, region.left, region.top, region.left + 100, region.bottom - 1, color));
     EXPECT_TRUE(area_is(canvas, region.right - 100, region.top, region.right - 1, region.bottom - 1, color));
     EXPECT_EQ(canvas_pixel(canvas, region.right, region.top + 3), kPanel);
@@ -422,8 +424,8 @@ TEST(Overlays, BothBannersTogetherWithTheConnectedBannerOnTop) {
   state.level_complete = 1;
   compose_frame(canvas, state);
   save_frame(canvas, "both_banners");
-  EXPECT_TRUE(area_is(canvas, 260, 157, 539, 169, 0x4B421E));   // the level-up banner above ...
-  EXPECT_TRUE(area_is(canvas, 171, 170, 215, 270, 0x404116));   // ... the connected banner over it
+  EXPECT_TRUE(area_is(canvas, 260, 157, 539, 169, 0x4B421E));  // the level-up banner above ...
+  EXPECT_TRUE(area_is(canvas, 171, 170, 215, 270, 0x404116));  // ... the connected banner over it
   EXPECT_TRUE(area_is(canvas, 260, 170, 300, 187, 0x404116));
   EXPECT_TRUE(shows_text(canvas, 220, 188, 380, 27, "EVERYTHING CONNECTED!", Font::heading, 0xCFFF7E, 0x404116));
   EXPECT_TRUE(shows_text(canvas, 217, 233, 400, 17, "Great job! A question unlocks the next level.", Font::body,

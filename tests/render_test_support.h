@@ -18,7 +18,7 @@ std::string save_frame(const Canvas& canvas, const std::string& name);
 
 // The bounding box of pixels inside a search area whose colour differs from `background`.
 struct PixelBox {
-  int count = 0;  // how many pixels differ; the box is meaningless when 0
+  int count = 0;                                 // how many pixels differ; the box is meaningless when 0
   int left = 0, top = 0, right = 0, bottom = 0;  // inclusive
 };
 PixelBox changed_pixels(const Canvas& canvas, int left, int top, int right, int bottom, Color background);

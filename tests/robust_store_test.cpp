@@ -149,7 +149,10 @@ std::vector<Damage> damaged_files() {
       {"a NUL inside the number", "4\0001\n"s, false, 0},
       {"only NULs", std::string(16, '\0'), false, 0},
       {"four raw bytes of 41", "\x29\0\0\0"s, false, 0},
-      {"a byte-order mark", "\xEF\xBB\xBF" "41\n", false, 0},
+      {"a byte-order mark",
+       "\xEF\xBB\xBF"
+       "41\n",
+       false, 0},
       {"full-width digits", "\xEF\xBC\x94\xEF\xBC\x91\n", false, 0},
       {"high bytes", "\xFF\xFE\xFD\n", false, 0},
   };
