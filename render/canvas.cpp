@@ -19,13 +19,13 @@ constexpr int kCanvasHeight = 600;
 // Every font asks for the same faces in the same order; whoever has Segoe UI gets it.
 constexpr const char* kFontFamilies = "Segoe UI, Open Sans, DejaVu Sans, sans-serif";
 
-struct FontSpec {
+struct FontChoice {
   int cell_height;  // ascent + descent in pixels
   PangoWeight weight;
 };
 
 // In the order of the Font enum.
-constexpr FontSpec kFontSpecs[kFontCount] = {
+constexpr FontChoice kFontChoices[kFontCount] = {
     {27, PANGO_WEIGHT_BOLD},       // heading
     {25, PANGO_WEIGHT_BOLD},       // strong
     {17, PANGO_WEIGHT_NORMAL},     // body
@@ -73,22 +73,22 @@ void make_fonts(Canvas& canvas) {
   canvas.context = context;
 
   for (int f = 0; f < kFontCount; ++f) {
-    const FontSpec& spec = kFontSpecs[f];
+    const FontChoice& choice = kFontChoices[f];
     FontFace& face = canvas.faces[f];
-    face.cell_height = spec.cell_height;
+    face.cell_height = choice.cell_height;
 
-    PangoFontDescription* probe = describe_font(spec.weight, kMeasureSizePx);
+    PangoFontDescription* probe = describe_font(choice.weight, kMeasureSizePx);
     double ascent = 0, descent = 0;
-    double size = spec.cell_height;
-    if (measure_font(context, probe, ascent, descent)) size = kMeasureSizePx * spec.cell_height / (ascent + descent);
+    double size = choice.cell_height;
+    if (measure_font(context, probe, ascent, descent)) size = kMeasureSizePx * choice.cell_height / (ascent + descent);
     pango_font_description_free(probe);
 
-    PangoFontDescription* desc = describe_font(spec.weight, size);
+    PangoFontDescription* desc = describe_font(choice.weight, size);
     double final_ascent = 0, final_descent = 0;
     if (measure_font(context, desc, final_ascent, final_descent)) {
       face.ascent = final_ascent;
     } else {
-      face.ascent = spec.cell_height * 0.78;
+      face.ascent = choice.cell_height * 0.78;
     }
     // Glyphs sit on a whole-pixel baseline so stems stay crisp; the cell stays exact.
     face.baseline = static_cast<int>(std::lround(face.ascent));
