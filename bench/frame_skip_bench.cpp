@@ -3,17 +3,11 @@
 // loop that does not skip would.
 #include <benchmark/benchmark.h>
 
+#include "bench/frame_timing.h"
 #include "render/frame_key.h"
 #include "render/painters.h"
 
 namespace {
-
-Canvas& bench_canvas() {
-  static Canvas canvas;
-  static const bool made = canvas_create(canvas);
-  (void)made;
-  return canvas;
-}
 
 // The pause panel over a busy field: scene 1, ten devices connected, a full load.
 GameState paused_state() {
