@@ -3,7 +3,6 @@
 // recorded. Each figure has a plain twin that draws every shape the straightforward way.
 #include <benchmark/benchmark.h>
 
-
 #include "bench/frame_timing.h"
 #include "render/backdrop.h"
 #include "render/painters.h"

@@ -3,7 +3,6 @@
 // pixels keeping nothing between frames, which shows what the kept work saves.
 #include <benchmark/benchmark.h>
 
-
 #include "bench/frame_timing.h"
 #include "render/backdrop.h"
 #include "render/painters.h"
