@@ -16,6 +16,7 @@
 #include "app/shell_host.h"
 #include "app/shell_input.h"
 #include "app/window.h"
+#include "app/x_errors.h"
 #include "audio/audio.h"
 #include "game/host.h"
 #include "game/rules.h"
@@ -44,6 +45,7 @@ bool find_a_screen() {
   // Without a Wayland socket named, X11 is the only way to a screen; trying Wayland anyway
   // would only add the Wayland library's own complaint to ours when X11 fails too.
   if (!is_set("SDL_VIDEODRIVER") && !is_set("WAYLAND_DISPLAY")) SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+  survive_stray_x_errors();
   if (SDL_Init(SDL_INIT_VIDEO) != 0) return false;
   const char* driver = SDL_GetCurrentVideoDriver();
   const char* requested = SDL_getenv("SDL_VIDEODRIVER");

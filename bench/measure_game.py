@@ -51,19 +51,11 @@ class MeasuredGame(Game):
     """The game as the e2e tests run it, with the tracing asked for and no sound device."""
 
     def __init__(self, executable, plain, name):
-        super().__init__(executable, name=name)
+        super().__init__(executable, name=name, SDL_AUDIODRIVER="dummy", ORBILUX_RUSH_TRACE_STARTUP="1",
+                         ORBILUX_RUSH_NO_FRAME_SKIP="1" if plain else None)
         self.plain = plain
         self.ticks_file = os.path.join(self.work, "ticks.txt")
-
-    def env(self):
-        env = super().env()
-        env["SDL_AUDIODRIVER"] = "dummy"
-        env["ORBILUX_RUSH_TRACE_STARTUP"] = "1"
-        env["ORBILUX_RUSH_TRACE_TICKS"] = self.ticks_file
-        env.pop("ORBILUX_RUSH_NO_FRAME_SKIP", None)
-        if self.plain:
-            env["ORBILUX_RUSH_NO_FRAME_SKIP"] = "1"
-        return env
+        self.base_changes["ORBILUX_RUSH_TRACE_TICKS"] = self.ticks_file
 
     def launch(self):
         launched = time.monotonic()
@@ -261,7 +253,6 @@ def percentile(values, p):
 def one_run(executable, plain, seconds, index):
     figures = {}
     with MeasuredGame(executable, plain, f"measure-{'plain' if plain else 'game'}-{index}") as game:
-        game.start_display()
         figures["startup_ms"] = game.launch()
         time.sleep(1)
         figures["cpu_title"], figures["cpu_title_exact"] = game.cpu_percent_over(seconds)
@@ -325,7 +316,6 @@ def main():
 
     # A first start fills the font cache; its figures are not kept.
     with MeasuredGame(executable, False, "measure-warm-up") as game:
-        game.start_display()
         game.launch()
         game.key("Escape")
         game.wait_exit(10)

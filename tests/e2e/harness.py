@@ -1,8 +1,18 @@
 """Drives the real game in a real X server, as a player would: key presses, clicks and
 window changes with xdotool, screenshots with ImageMagick's import, the sound captured by
 SDL's disk audio driver, the best score in a temporary data folder, and a stand-in for
-xdg-open that writes down every address the game hands to the browser."""
+xdg-open that writes down every address the game hands to the browser.
 
+Both the end-to-end scenarios and the hostile-surroundings ones start everything through
+this one place. Every process it starts (the X server, the game, a window manager) ends
+with the test: on leaving the `with` block whatever happened, and also when the test
+itself is killed, because each child is told by the kernel to end with its parent.
+
+Waits are for something the player could see (a pixel, a window, a file, an exit), with
+deadlines generous enough for a machine whose cores are all busy with something else."""
+
+import contextlib
+import ctypes
 import os
 import shutil
 import signal
@@ -17,9 +27,14 @@ FIELD_W, FIELD_H = 800, 600
 WHITE = (0xFF, 0xFF, 0xFF)
 TITLE_BUTTON = (0xDF, 0x1B, 0x33)  # 0x331BDF
 PANEL = (0x19, 0x2E, 0x48)  # 0x482E19: GET READY, pause and game-over panels
+BAR = (0x13, 0x22, 0x39)  # 0x392213: the HUD bars
 LETTERBOX = (0x0D, 0x17, 0x2A)  # 0x2A170D
 COURSE_BUTTON = (0x22, 0x6F, 0x5B)  # 0x5B6F22
 BOOK_BUTTON = (0x2C, 0x4F, 0x76)  # 0x764F2C
+
+# How long anything the game does may take on a loaded machine before it counts as broken.
+SHOW_DEADLINE = 60  # a window to appear, a screen to be drawn
+EXIT_DEADLINE = 20  # the process to end after Esc or a quit request
 
 
 class Failure(Exception):
@@ -40,6 +55,67 @@ def wait_until(predicate, timeout, interval=0.1, what="condition"):
         if time.monotonic() > deadline:
             raise Failure(f"timed out after {timeout} s waiting for {what}")
         time.sleep(interval)
+
+
+_PR_SET_PDEATHSIG = 1
+_libc = ctypes.CDLL(None, use_errno=True)
+
+
+def _end_with_parent():
+    # Runs in the child between fork and exec: when this test process dies, even by
+    # SIGKILL from a timeout, the kernel sends the child SIGTERM.
+    _libc.prctl(_PR_SET_PDEATHSIG, signal.SIGTERM)
+
+
+def spawn(command, **kwargs):
+    """A background process that cannot outlive the test."""
+    return subprocess.Popen(command, preexec_fn=_end_with_parent, **kwargs)
+
+
+def end_process(process, grace=5):
+    if process is None or process.poll() is not None:
+        return
+    process.terminate()
+    try:
+        process.wait(timeout=grace)
+    except subprocess.TimeoutExpired:
+        process.kill()
+        process.wait()
+
+
+@contextlib.contextmanager
+def busy_cores(count):
+    """Keeps `count` cores busy with spinning processes, to try the game on a loaded machine."""
+    spinners = [spawn([sys.executable, "-c", "while True: pass"]) for _ in range(count)]
+    try:
+        yield
+    finally:
+        for spinner in spinners:
+            end_process(spinner)
+
+
+def start_x_server(size="1920x1200x24"):
+    """An Xvfb on a free display; returns (process, ':N') once it accepts clients."""
+    read_end, write_end = os.pipe()
+    # -noreset: by default the server starts afresh whenever its last client leaves, and a
+    # game started again in that moment finds no display.
+    xvfb = spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0", size, "-nolisten", "tcp", "-noreset"],
+                 pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write_end)
+    number = b""
+    try:
+        deadline = time.monotonic() + SHOW_DEADLINE
+        while not number.endswith(b"\n"):
+            check(time.monotonic() < deadline, "Xvfb did not start")
+            chunk = os.read(read_end, 16)
+            check(chunk, "Xvfb ended before naming its display")
+            number += chunk
+    except BaseException:
+        end_process(xvfb)
+        raise
+    finally:
+        os.close(read_end)
+    return xvfb, ":" + number.decode().strip()
 
 
 class Shot:
@@ -85,56 +161,66 @@ class Shot:
                     return False
         return self.pixel(right - 1, bottom - 1) == colour
 
+    def rows_are(self, top, bottom, colour):
+        """None if every pixel of rows top..bottom-1 across the field has the colour, else the first that does not."""
+        for y in range(top, bottom):
+            for x in range(0, FIELD_W):
+                if self.pixel(x, y) != colour:
+                    return f"pixel ({x}, {y}) is {self.pixel(x, y)}"
+        return None
+
 
 class Game:
-    """One X server and one run of the game in it; a context manager that always cleans up."""
+    """One X server and the game started in it, as often as a scenario likes; a context
+    manager that always cleans up. `env` holds changes to the game's surroundings for every
+    start (a value of None removes the variable); `launch` takes more for one start."""
 
-    def __init__(self, executable, data_dir=None, name="game"):
+    def __init__(self, executable, name="game", data_dir=None, **env):
         self.executable = executable
         self.work = tempfile.mkdtemp(prefix=f"orbilux-e2e-{name}-")
         self.data_dir = data_dir or os.path.join(self.work, "data")
         self.audio_file = os.path.join(self.work, "audio.raw")
         self.opened_file = os.path.join(self.work, "opened.txt")
+        self.base_changes = env
         self.shots = 0
         self.xvfb = None
-        self.process = None
-        self.window = None
         self.display = None
+        self.process = None
+        self.helpers = []  # window managers and the like, ended with the display
+        self.window = None
+        self.launch_changes = {}
         self._make_fake_opener()
 
     # ---- set-up and tear-down -------------------------------------------------------
 
     def _make_fake_opener(self):
-        bin_dir = os.path.join(self.work, "bin")
-        os.makedirs(bin_dir)
-        opener = os.path.join(bin_dir, "xdg-open")
+        self.bin_dir = os.path.join(self.work, "bin")
+        os.makedirs(self.bin_dir)
+        opener = os.path.join(self.bin_dir, "xdg-open")
         with open(opener, "w") as f:
             f.write(f'#!/bin/sh\nprintf "%s\\n" "$1" >> "{self.opened_file}"\n')
         os.chmod(opener, 0o755)
-        self.bin_dir = bin_dir
 
-    def start_display(self):
-        read_end, write_end = os.pipe()
-        self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1920x1200x24", "-nolisten", "tcp"],
-            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write_end)
-        number = b""
-        deadline = time.monotonic() + 15
-        while not number.endswith(b"\n"):
-            check(time.monotonic() < deadline, "Xvfb did not start")
-            chunk = os.read(read_end, 16)
-            check(chunk, "Xvfb ended before naming its display")
-            number += chunk
-        os.close(read_end)
-        self.display = ":" + number.decode().strip()
+    def __enter__(self):
+        self.xvfb, self.display = start_x_server()
         return self
 
-    def env(self):
-        env = {k: v for k, v in os.environ.items() if k not in ("WAYLAND_DISPLAY", "XDG_DATA_HOME")}
+    def __exit__(self, kind, value, traceback):
+        self.stop()
+        for helper in reversed(self.helpers):
+            end_process(helper)
+        end_process(self.xvfb)
+        if kind is None and not os.environ.get("ORBILUX_E2E_KEEP"):
+            shutil.rmtree(self.work, ignore_errors=True)
+        else:
+            print(f"kept {self.work} for a look", file=sys.stderr)
+        return False
+
+    def env(self, **changes):
+        env = {k: v for k, v in os.environ.items()
+               if k not in ("WAYLAND_DISPLAY", "XDG_DATA_HOME", "SDL_VIDEODRIVER", "SDL_AUDIODRIVER")}
         env.update({
             "DISPLAY": self.display,
-            "SDL_VIDEODRIVER": "x11",
             "SDL_RENDER_DRIVER": "software",
             "SDL_FRAMEBUFFER_ACCELERATION": "0",
             "SDL_AUDIODRIVER": "disk",
@@ -142,41 +228,67 @@ class Game:
             "ORBILUX_RUSH_DATA_DIR": self.data_dir,
             "PATH": self.bin_dir + os.pathsep + env.get("PATH", "/usr/bin:/bin"),
         })
+        for name, value in {**self.base_changes, **changes}.items():
+            if value is None:
+                env.pop(name, None)
+            else:
+                env[name] = value
         return env
 
-    def launch(self):
+    def launch(self, *args, find_window=True, **changes):
+        """Starts the game with command-line arguments and surroundings of its own, and
+        waits for its window to be on the screen."""
+        self.stop()
+        self.launch_changes = changes
         self.started_at = time.monotonic()
-        self.stderr_path = os.path.join(self.work, "stderr.txt")
-        self.process = subprocess.Popen([self.executable], env=self.env(), stdin=subprocess.DEVNULL,
-                                        stdout=subprocess.DEVNULL, stderr=open(self.stderr_path, "w"))
-        out = self.xdotool("search", "--sync", "--onlyvisible", "--name", "^Orbilux Rush$", timeout=20)
-        self.window = out.split()[0]
+        self.stderr_path = os.path.join(self.work, f"stderr-{time.monotonic_ns()}.txt")
+        with open(self.stderr_path, "w") as stderr:
+            self.process = spawn([self.executable, *args], env=self.env(**changes), stdin=subprocess.DEVNULL,
+                                 stdout=subprocess.DEVNULL, stderr=stderr)
+        if find_window:
+            self.window = wait_until(self._find_window, SHOW_DEADLINE, interval=0.2, what="the game's window")
         self.shown_after = time.monotonic() - self.started_at
         return self
 
-    def __enter__(self):
-        self.start_display()
+    def _find_window(self):
+        check(self.alive(), f"the game ended before showing its window: {self.stderr_text().strip()!r}")
+        result = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Orbilux Rush$"],
+                                env=self.env(), capture_output=True, text=True, timeout=SHOW_DEADLINE)
+        return result.stdout.split()[0] if result.returncode == 0 and result.stdout.split() else None
+
+    def place(self):
+        """The window at the screen's corner (so all of it can be photographed) and focused."""
+        self.xdotool("windowmove", "--sync", self.window, "0", "0")
+        self.focus()
         return self
 
-    def __exit__(self, kind, value, traceback):
+    def stop(self):
+        """Ends a game still running, without asking it."""
         if self.process and self.process.poll() is None:
             self.process.kill()
             self.process.wait()
-        if self.xvfb:
-            self.xvfb.terminate()
-            try:
-                self.xvfb.wait(timeout=5)
-            except subprocess.TimeoutExpired:
-                self.xvfb.kill()
-        if kind is None and not os.environ.get("ORBILUX_E2E_KEEP"):
-            shutil.rmtree(self.work, ignore_errors=True)
-        else:
-            print(f"kept {self.work} for a look", file=sys.stderr)
-        return False
+
+    def alive(self):
+        return self.process is not None and self.process.poll() is None
+
+    def start_window_manager(self):
+        """openbox on this display, as on a desktop; ended with the display."""
+        check(shutil.which("openbox") is not None, "openbox is missing (scripts/install-deps.sh installs it)")
+        manager = spawn(["openbox", "--sm-disable"], env=self.env(), stdout=subprocess.DEVNULL,
+                        stderr=subprocess.DEVNULL)
+        self.helpers.append(manager)
+
+        def managing():
+            out = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=self.env(), capture_output=True,
+                                 text=True, timeout=SHOW_DEADLINE).stdout
+            return "window id" in out
+
+        wait_until(managing, SHOW_DEADLINE, what="openbox to manage the screen")
+        return manager
 
     # ---- the player's hands ---------------------------------------------------------
 
-    def xdotool(self, *args, timeout=10):
+    def xdotool(self, *args, timeout=SHOW_DEADLINE):
         result = subprocess.run(["xdotool", *args], env=self.env(), capture_output=True, text=True,
                                 timeout=timeout)
         check(result.returncode == 0, f"xdotool {' '.join(args)} failed: {result.stderr.strip()}")
@@ -212,8 +324,6 @@ class Game:
         # At the screen's corner, so that the whole window is on the screen for screenshots.
         self.xdotool("windowmove", "--sync", self.window, "0", "0")
         self.xdotool("windowsize", "--sync", self.window, str(width), str(height))
-        # The game repaints on the size change; give it a tick or two to show the new size.
-        time.sleep(0.3)
 
     def window_size(self):
         out = self.xdotool("getwindowgeometry", self.window)
@@ -221,25 +331,48 @@ class Game:
         w, h = size.split("x")
         return int(w), int(h)
 
+    def play_a_while(self, seconds):
+        """The title left, then both arrows in turn while the field runs."""
+        self.key("space")
+        self.wait_for_screen(lambda s: s.pixel(5, 5) == BAR, SHOW_DEADLINE, "the play field")
+        deadline = time.monotonic() + seconds
+        while time.monotonic() < deadline:
+            check(self.alive(), "the game ended during play")
+            for name in ("Left", "Right"):
+                self.key_down(name)
+                time.sleep(0.3)  # held, as a player holds an arrow
+                self.key_up(name)
+
+    def quit_cleanly(self):
+        """Esc ends the game; it must be gone with exit code 0."""
+        self.key("Escape")
+        code = self.wait_exit()
+        check(code == 0, f"the game ended with {code}; stderr: {self.stderr_text().strip()}")
+
     # ---- what the player sees and hears ---------------------------------------------
 
     def shot(self, label="shot"):
         self.shots += 1
         path = os.path.join(self.work, f"{self.shots:02d}-{label}.png")
-        ppm = subprocess.run(["import", "-window", self.window, "-depth", "8", "ppm:-"], env=self.env(), capture_output=True,
-                             timeout=20).stdout
+        ppm = subprocess.run(["import", "-window", self.window, "-depth", "8", "ppm:-"], env=self.env(),
+                             capture_output=True, timeout=SHOW_DEADLINE).stdout
         check(ppm.startswith(b"P6"), "the screenshot failed")
         if os.environ.get("ORBILUX_E2E_KEEP"):
             subprocess.run(["convert", "ppm:-", path], input=ppm)
         return Shot(ppm, path)
 
     def wait_for_screen(self, predicate, timeout, what):
+        """The first screenshot the predicate accepts; the game must stay alive meanwhile. A
+        failed screenshot counts as not yet (the window may be on its way back to the screen)."""
         holder = {}
 
         def seen():
-            shot = self.shot("wait")
-            holder["shot"] = shot
-            return predicate(shot)
+            check(self.alive(), f"the game ended while waiting for {what}: {self.stderr_text().strip()!r}")
+            try:
+                holder["shot"] = self.shot("wait")
+            except Failure:
+                return False
+            return predicate(holder["shot"])
 
         wait_until(seen, timeout, interval=0.15, what=what)
         return holder["shot"]
@@ -250,7 +383,7 @@ class Game:
         with open(self.opened_file) as f:
             return [line.strip() for line in f if line.strip()]
 
-    def wait_for_opened(self, count, timeout=5):
+    def wait_for_opened(self, count, timeout=SHOW_DEADLINE):
         return wait_until(lambda: len(self.opened_addresses()) >= count and self.opened_addresses(), timeout,
                           what=f"{count} addresses handed to xdg-open")
 
@@ -267,7 +400,7 @@ class Game:
             samples.byteswap()
         return samples
 
-    def wait_exit(self, timeout):
+    def wait_exit(self, timeout=EXIT_DEADLINE):
         try:
             return self.process.wait(timeout=timeout)
         except subprocess.TimeoutExpired:
@@ -276,6 +409,14 @@ class Game:
     def stderr_text(self):
         with open(self.stderr_path) as f:
             return f.read()
+
+
+def title_on_screen(shot):
+    return shot.pixel(5, 5) == WHITE
+
+
+def play_field_on_screen(shot):
+    return shot.pixel(5, 5) == BAR
 
 
 def game_over_on_screen(shot):
@@ -293,11 +434,13 @@ def pause_panel_on_screen(shot):
     return shot.is_filled(216, 229, 320, 244, PANEL) and shot.is_filled(216, 320, 585, 340, PANEL)
 
 
-def run(scenario):
-    """Runs one scenario with the executable named on the command line; exit code 0 on success."""
+def run(scenario, *args):
+    """Runs one scenario with the executable named on the command line; exit code 0 on success.
+    A polite end (SIGTERM, as ctest sends on a timeout) still cleans up on the way out."""
+    signal.signal(signal.SIGTERM, lambda number, frame: sys.exit(f"stopped by signal {number}"))
     executable = os.path.abspath(sys.argv[1])
     try:
-        scenario(executable)
+        scenario(executable, *args)
     except Failure as failure:
         print(f"FAILED: {failure}", file=sys.stderr)
         sys.exit(1)

@@ -4,7 +4,7 @@ ends lower; a damaged file counts as no score. Compared through the HUD's "BEST"
 import os
 import tempfile
 
-from harness import Game, check, game_over_on_screen, get_ready_on_screen, run
+from harness import SHOW_DEADLINE, Game, check, game_over_on_screen, get_ready_on_screen, run
 
 BEST_LINE = (570, 96, 700, 118)  # the HUD's best score, drawn from (570, 98)
 
@@ -15,14 +15,14 @@ def best_line_in_countdown(executable, data_dir, name, play_to_the_end=False):
         game.launch()
         game.focus()
         game.key("space")
-        shot = game.wait_for_screen(get_ready_on_screen, 5, "GET READY")
+        shot = game.wait_for_screen(get_ready_on_screen, SHOW_DEADLINE, "GET READY")
         line = shot.region(*BEST_LINE)
         if play_to_the_end:
             game.key_down("Left")
             game.wait_for_screen(game_over_on_screen, 150, "the game-over panel")
             game.key_up("Left")
         game.key("Escape")
-        check(game.wait_exit(5) == 0, "Esc should end the game with exit code 0")
+        check(game.wait_exit() == 0, "Esc should end the game with exit code 0")
         return line
 
 

@@ -4,7 +4,7 @@ stored best (which counted as 0), and the file is replaced by the new best at on
 import os
 import time
 
-from harness import Failure, Game, check, game_over_on_screen, get_ready_on_screen, run
+from harness import SHOW_DEADLINE, Failure, Game, check, game_over_on_screen, get_ready_on_screen, run
 
 CATCHER_SPEED = 395  # field pixels per second
 FALL_SPEED = 200  # at level 1
@@ -33,7 +33,7 @@ def scenario(executable):
         game.launch()
         game.focus()
         game.key("space")
-        game.wait_for_screen(lambda s: not get_ready_on_screen(s), 6, "the end of the countdown")
+        game.wait_for_screen(lambda s: not get_ready_on_screen(s), SHOW_DEADLINE, "the end of the countdown")
 
         player = 400.0
         deadline = time.monotonic() + 90
@@ -46,7 +46,8 @@ def scenario(executable):
             if game_over_on_screen(shot):
                 game.key("r")
                 player = 400.0
-                time.sleep(3.2)
+                game.wait_for_screen(get_ready_on_screen, SHOW_DEADLINE, "a new game's countdown")
+                game.wait_for_screen(lambda s: not get_ready_on_screen(s), SHOW_DEADLINE, "the end of the countdown")
                 continue
             item = find_red_booster(shot)
             if item is None:
@@ -70,7 +71,7 @@ def scenario(executable):
         leftovers = [n for n in os.listdir(game.data_dir) if n != "best-score"]
         check(not leftovers, f"files left beside the best score: {leftovers}")
         game.key("Escape")
-        check(game.wait_exit(2) == 0, "Esc: exit code 0")
+        check(game.wait_exit() == 0, "Esc: exit code 0")
 
 
 if __name__ == "__main__":

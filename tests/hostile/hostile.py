@@ -10,204 +10,28 @@ Every run of the game is bounded by a timeout; a hang counts as a failure."""
 
 import os
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
 import time
 
-BAR = (0x13, 0x22, 0x39)  # the HUD bars, 0x392213 in the game's colours
-WHITE = (0xFF, 0xFF, 0xFF)  # the title page
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+from harness import (BAR, SHOW_DEADLINE, Failure, Game, check, play_field_on_screen,  # noqa: E402
+                     title_on_screen, wait_until)
 
 
-class Failure(Exception):
-    pass
+def Desktop(executable, name):
+    """An X server of our own for the game, which starts on the dummy sound driver unless a
+    scenario says otherwise, and picks its video driver by itself."""
+    return Game(executable, name=f"hostile-{name}", SDL_AUDIODRIVER="dummy", SDL_VIDEODRIVER=None)
 
 
-def check(condition, message):
-    if not condition:
-        raise Failure(message)
+def start(desk, **changes):
+    return desk.launch(**changes).place()
 
 
-def wait_until(predicate, timeout, what, interval=0.1):
-    deadline = time.monotonic() + timeout
-    while True:
-        value = predicate()
-        if value:
-            return value
-        if time.monotonic() > deadline:
-            raise Failure(f"timed out after {timeout} s waiting for {what}")
-        time.sleep(interval)
-
-
-class Shot:
-    def __init__(self, ppm):
-        parts = []
-        pos = 0
-        while len(parts) < 4:
-            while ppm[pos:pos + 1].isspace():
-                pos += 1
-            end = pos
-            while not ppm[end:end + 1].isspace():
-                end += 1
-            parts.append(ppm[pos:end])
-            pos = end
-        check(parts[0] == b"P6" and parts[3] == b"255", "unexpected screenshot format")
-        self.width, self.height = int(parts[1]), int(parts[2])
-        self.data = ppm[pos + 1:]
-
-    def pixel(self, x, y):
-        i = (y * self.width + x) * 3
-        return tuple(self.data[i:i + 3])
-
-    def rows_are(self, top, bottom, colour):
-        """Every pixel of rows top..bottom-1, across the whole field, has the colour."""
-        for y in range(top, bottom):
-            for x in range(0, 800):
-                if self.pixel(x, y) != colour:
-                    return f"pixel ({x}, {y}) is {self.pixel(x, y)}"
-        return None
-
-
-class Desktop:
-    """An X server of our own, and the game started in it with the given surroundings."""
-
-    def __init__(self, executable, name):
-        self.executable = executable
-        self.work = tempfile.mkdtemp(prefix=f"orbilux-hostile-{name}-")
-        self.xvfb = None
-        self.display = None
-        self.game = None
-        self.window = None
-
-    def __enter__(self):
-        read_end, write_end = os.pipe()
-        self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24",
-                                      "-nolisten", "tcp"], pass_fds=(write_end,), stdout=subprocess.DEVNULL,
-                                     stderr=subprocess.DEVNULL)
-        os.close(write_end)
-        number = b""
-        deadline = time.monotonic() + 15
-        while not number.endswith(b"\n"):
-            check(time.monotonic() < deadline, "Xvfb did not start")
-            chunk = os.read(read_end, 16)
-            check(chunk, "Xvfb ended before naming its display")
-            number += chunk
-        os.close(read_end)
-        self.display = ":" + number.decode().strip()
-        return self
-
-    def __exit__(self, kind, value, traceback):
-        self.stop_game()
-        if self.xvfb:
-            self.xvfb.terminate()
-            try:
-                self.xvfb.wait(timeout=5)
-            except subprocess.TimeoutExpired:
-                self.xvfb.kill()
-        if kind is None:
-            shutil.rmtree(self.work, ignore_errors=True)
-        else:
-            print(f"kept {self.work} for a look", file=sys.stderr)
-        return False
-
-    def env(self, **changes):
-        env = {k: v for k, v in os.environ.items()
-               if k not in ("WAYLAND_DISPLAY", "XDG_DATA_HOME", "SDL_VIDEODRIVER", "SDL_AUDIODRIVER")}
-        # A browser stand-in that does nothing, so no link can leave the sandbox.
-        bin_dir = os.path.join(self.work, "bin")
-        os.makedirs(bin_dir, exist_ok=True)
-        with open(os.path.join(bin_dir, "xdg-open"), "w") as f:
-            f.write("#!/bin/sh\nexit 0\n")
-        os.chmod(os.path.join(bin_dir, "xdg-open"), 0o755)
-        env.update({
-            "DISPLAY": self.display,
-            "SDL_RENDER_DRIVER": "software",
-            "SDL_FRAMEBUFFER_ACCELERATION": "0",
-            "SDL_AUDIODRIVER": "dummy",
-            "ORBILUX_RUSH_DATA_DIR": os.path.join(self.work, "data"),
-            "PATH": bin_dir + os.pathsep + env.get("PATH", "/usr/bin:/bin"),
-        })
-        for name, value in changes.items():
-            if value is None:
-                env.pop(name, None)
-            else:
-                env[name] = value
-        return env
-
-    def start(self, **changes):
-        self.game_env = self.env(**changes)
-        self.stderr_path = os.path.join(self.work, f"stderr-{time.monotonic_ns()}.txt")
-        self.game = subprocess.Popen([self.executable], env=self.game_env, stdin=subprocess.DEVNULL,
-                                     stdout=subprocess.DEVNULL, stderr=open(self.stderr_path, "w"))
-        out = self.xdotool("search", "--sync", "--onlyvisible", "--name", "^Orbilux Rush$", timeout=30)
-        self.window = out.split()[0]
-        self.xdotool("windowmove", "--sync", self.window, "0", "0")
-        self.xdotool("windowfocus", "--sync", self.window)
-        return self
-
-    def stop_game(self):
-        if self.game and self.game.poll() is None:
-            self.game.kill()
-            self.game.wait()
-
-    def alive(self):
-        return self.game.poll() is None
-
-    def xdotool(self, *args, timeout=10):
-        result = subprocess.run(["xdotool", *args], env=self.env(), capture_output=True, text=True, timeout=timeout)
-        check(result.returncode == 0, f"xdotool {' '.join(args)} failed: {result.stderr.strip()}")
-        return result.stdout
-
-    def key(self, *names):
-        self.xdotool("key", "--delay", "60", *names)
-
-    def shot(self):
-        ppm = subprocess.run(["import", "-window", self.window, "-depth", "8", "ppm:-"], env=self.env(),
-                             capture_output=True, timeout=20).stdout
-        check(ppm.startswith(b"P6"), "the screenshot failed")
-        return Shot(ppm)
-
-    def wait_for(self, predicate, timeout, what):
-        holder = {}
-
-        def seen():
-            check(self.alive(), f"the game ended while waiting for {what}")
-            try:
-                holder["shot"] = self.shot()
-            except Failure:  # the window may still be on its way back to the screen
-                return False
-            return predicate(holder["shot"])
-
-        wait_until(seen, timeout, what, interval=0.2)
-        return holder["shot"]
-
-    def quit_cleanly(self, timeout=10):
-        """Esc ends the game; it must be gone with exit code 0 before the timeout."""
-        self.key("Escape")
-        try:
-            code = self.game.wait(timeout=timeout)
-        except subprocess.TimeoutExpired:
-            raise Failure(f"the game was still running {timeout} s after Esc")
-        check(code == 0, f"the game ended with {code}; stderr: {open(self.stderr_path).read().strip()}")
-
-    def play_a_while(self, seconds):
-        """The title left, then both arrows in turn while the field runs."""
-        self.key("space")
-        self.wait_for(lambda s: s.pixel(5, 5) == BAR, 10, "the play field")
-        deadline = time.monotonic() + seconds
-        while time.monotonic() < deadline:
-            check(self.alive(), "the game ended during play")
-            for name in ("Left", "Right"):
-                self.xdotool("keydown", name)
-                time.sleep(0.3)
-                self.xdotool("keyup", name)
-
-
-def on_title(shot):
-    return shot.pixel(5, 5) == WHITE
-
-
-def run_without_window(executable, env, timeout=20):
+def run_without_window(executable, env, timeout=SHOW_DEADLINE):
     """Runs the game where it cannot open a window; returns (exit code, stderr lines)."""
     try:
         result = subprocess.run([executable], env=env, stdin=subprocess.DEVNULL, capture_output=True, text=True,
@@ -248,8 +72,8 @@ def scenario_no_audio(executable):
                               ("a driver that fails to open its device",
                                {"SDL_AUDIODRIVER": "disk", "SDL_DISKAUDIOFILE": missing_folder}),
                               ("ALSA without a sound card", {"SDL_AUDIODRIVER": "alsa", "ALSA_CARD": "99"})):
-            desk.start(**changes)
-            desk.wait_for(on_title, 10, f"the title page with {what}")
+            start(desk, **changes)
+            desk.wait_for_screen(title_on_screen, SHOW_DEADLINE, f"the title page with {what}")
             desk.key("m")  # music off and on again, on streams that have no device
             desk.key("m")
             desk.play_a_while(3)
@@ -304,21 +128,23 @@ def scenario_fonts(executable):
                   ("only a monospaced fallback", font_config(os.path.join(desk.work, "mono"), mono), True),
                   ("no fonts at all", font_config(os.path.join(desk.work, "none"), []), False)]
         for what, config, has_fonts in setups:
-            desk.start(FONTCONFIG_FILE=config)  # None: the machine's own setup
-            desk.wait_for(on_title, 20, f"the title page with {what}")
+            start(desk, FONTCONFIG_FILE=config)  # None: the machine's own setup
+            desk.wait_for_screen(title_on_screen, SHOW_DEADLINE, f"the title page with {what}")
             desk.key("space")
             # During the GET READY countdown nothing moves over the bars.
-            shot = desk.wait_for(lambda s: s.pixel(5, 5) == BAR, 10, f"the play field with {what}")
-            time.sleep(0.3)
             # A screenshot can catch the window between two frames; the text must be found
-            # inside its cells in one of a few shots, or it really leaves them.
-            problem = None
-            for _ in range(5):
-                problem = text_stays_in_its_cells(desk.shot(), expect_text=has_fonts)
-                if problem is None:
-                    break
-                time.sleep(0.2)
-            check(problem is None, f"{what}: text leaves its cell: {problem}")
+            # inside its cells in one of the shots, or it really leaves them.
+            problems = []
+
+            def text_in_cells(shot):
+                problems.append(text_stays_in_its_cells(shot, expect_text=has_fonts) if play_field_on_screen(shot)
+                                else "not the play field yet")
+                return problems[-1] is None
+
+            try:
+                desk.wait_for_screen(text_in_cells, SHOW_DEADLINE, f"the play field with {what}")
+            except Failure:
+                raise Failure(f"{what}: text leaves its cell: {problems[-1] if problems else 'no screenshot'}")
             desk.play_a_while(2)
             desk.quit_cleanly()
             print(f"{what}: started, text within its cells, quit with 0")
@@ -337,46 +163,37 @@ def window_state(desk):
 def scenario_minimise(executable):
     with Desktop(executable, "minimise") as desk:
         # A real window manager, so that a minimise request is answered as on a desktop.
-        manager = None
-        if shutil.which("openbox"):
-            manager = subprocess.Popen(["openbox", "--sm-disable"], env=desk.env(), stdout=subprocess.DEVNULL,
-                                       stderr=subprocess.DEVNULL)
-            time.sleep(1)
-        try:
-            desk.start()
-            desk.wait_for(on_title, 10, "the title page")
-            desk.key("space")
-            desk.wait_for(lambda s: s.pixel(5, 5) == BAR, 10, "the play field")
-            if manager:
-                for _ in range(3):
-                    desk.xdotool("windowminimize", "--sync", desk.window)
-                    wait_until(lambda: window_state(desk) == "Iconic", 10, "the window to be minimised")
-                    time.sleep(1.5)  # minimised: ticks go on, nothing is drawn
-                    check(desk.alive(), "the game ended while minimised")
-                    desk.xdotool("windowactivate", "--sync", desk.window)
-                    wait_until(lambda: window_state(desk) == "Normal", 10, "the window to be restored")
-                    desk.wait_for(lambda s: s.pixel(5, 5) == BAR, 10, "the play field after restoring")
-                print("minimised and restored three times under a window manager")
-            else:
-                print("no window manager here (openbox): minimising left to unmapping")
-            # Unmapping is what a minimise does to the window in the end, also without a
-            # window manager; quickly and repeatedly too.
-            desk.xdotool("windowunmap", "--sync", desk.window)
-            time.sleep(1.5)
-            check(desk.alive(), "the game ended while hidden")
+        manager = desk.start_window_manager() if shutil.which("openbox") else None
+        start(desk)
+        desk.wait_for_screen(title_on_screen, SHOW_DEADLINE, "the title page")
+        desk.key("space")
+        desk.wait_for_screen(play_field_on_screen, SHOW_DEADLINE, "the play field")
+        if manager:
             for _ in range(3):
-                desk.xdotool("windowmap", "--sync", desk.window)
-                desk.xdotool("windowunmap", "--sync", desk.window)
+                desk.xdotool("windowminimize", "--sync", desk.window)
+                wait_until(lambda: window_state(desk) == "Iconic", SHOW_DEADLINE, what="the window to be minimised")
+                time.sleep(1.5)  # minimised: ticks go on, nothing is drawn
+                check(desk.alive(), "the game ended while minimised")
+                desk.xdotool("windowactivate", "--sync", desk.window)
+                wait_until(lambda: window_state(desk) == "Normal", SHOW_DEADLINE, what="the window to be restored")
+                desk.wait_for_screen(play_field_on_screen, SHOW_DEADLINE, "the play field after restoring")
+            print("minimised and restored three times under a window manager")
+        else:
+            print("no window manager here (openbox): minimising left to unmapping")
+        # Unmapping is what a minimise does to the window in the end, also without a
+        # window manager; quickly and repeatedly too.
+        desk.xdotool("windowunmap", "--sync", desk.window)
+        time.sleep(1.5)
+        check(desk.alive(), "the game ended while hidden")
+        for _ in range(3):
             desk.xdotool("windowmap", "--sync", desk.window)
-            desk.xdotool("windowactivate", "--sync", desk.window)
-            desk.wait_for(lambda s: s.pixel(5, 5) == BAR, 10, "the play field after hiding and showing")
-            desk.play_a_while(2)
-            desk.quit_cleanly()
-            print("hidden and shown again four times: still drawing, quit with 0")
-        finally:
-            if manager:
-                manager.terminate()
-                manager.wait(timeout=10)
+            desk.xdotool("windowunmap", "--sync", desk.window)
+        desk.xdotool("windowmap", "--sync", desk.window)
+        desk.xdotool("windowactivate", "--sync", desk.window)
+        desk.wait_for_screen(play_field_on_screen, SHOW_DEADLINE, "the play field after hiding and showing")
+        desk.play_a_while(2)
+        desk.quit_cleanly()
+        print("hidden and shown again four times: still drawing, quit with 0")
 
 
 def scenario_window_sizes(executable):
@@ -384,22 +201,22 @@ def scenario_window_sizes(executable):
     X server allows must be drawn, letterboxed, without a crash, and the game must come back
     to a normal picture afterwards."""
     with Desktop(executable, "sizes") as desk:
-        desk.start()
-        desk.wait_for(on_title, 10, "the title page")
+        start(desk)
+        desk.wait_for_screen(title_on_screen, SHOW_DEADLINE, "the title page")
         desk.key("space")
-        desk.wait_for(lambda s: s.pixel(5, 5) == BAR, 10, "the play field")
+        desk.wait_for_screen(play_field_on_screen, SHOW_DEADLINE, "the play field")
         for width, height in ((1, 1), (3, 2), (1, 600), (800, 1), (799, 601), (7680, 4320), (4321, 7), (801, 599)):
             desk.xdotool("windowsize", "--sync", desk.window, str(width), str(height))
             time.sleep(0.4)  # a few ticks and repaints at this size
             check(desk.alive(), f"the game ended in a {width} x {height} window")
         desk.xdotool("windowsize", "--sync", desk.window, "800", "600")
-        shot = desk.wait_for(lambda s: s.width == 800 and s.pixel(5, 5) == BAR, 10, "the field at 800 x 600 again")
-        check(shot.pixel(5, 595) == BAR, "the bottom bar is not where it belongs after the resizes")
+        desk.wait_for_screen(lambda s: (s.width, s.height) == (800, 600) and s.pixel(5, 5) == BAR
+                             and s.pixel(5, 595) == BAR, SHOW_DEADLINE, "the field with both bars at 800 x 600 again")
         desk.xdotool("windowsize", "--sync", desk.window, "1200", "600")  # bands left and right
         # The frame drawn before the resize also has the bar at (205, 5): wait for the band too,
         # or a screenshot taken between the resize and the next repaint fails for nothing.
         band = (0x0D, 0x17, 0x2A)
-        desk.wait_for(lambda s: s.width == 1200 and s.pixel(205, 5) == BAR and s.pixel(5, 300) == band, 10,
+        desk.wait_for_screen(lambda s: s.width == 1200 and s.pixel(205, 5) == BAR and s.pixel(5, 300) == band, SHOW_DEADLINE,
                       "the field centred at 1200 x 600 between letterbox bands")
         desk.quit_cleanly()
         print("drawn at 1 x 1, 3 x 2, 7680 x 4320 and odd sizes; back to a whole field; quit with 0")
@@ -417,8 +234,8 @@ def scenario_data_folder(executable):
                              ("a best-score file that is a folder", os.path.join(desk.work, "folder-file"))):
             if what.startswith("a best-score file"):
                 os.makedirs(os.path.join(folder, "best-score"), exist_ok=True)
-            desk.start(ORBILUX_RUSH_DATA_DIR=folder)
-            desk.wait_for(on_title, 10, f"the title page with {what}")
+            start(desk, ORBILUX_RUSH_DATA_DIR=folder)
+            desk.wait_for_screen(title_on_screen, SHOW_DEADLINE, f"the title page with {what}")
             desk.play_a_while(4)
             desk.quit_cleanly()
             print(f"{what}: started, played, quit with 0")
@@ -437,6 +254,7 @@ SCENARIOS = {
 
 
 def main():
+    signal.signal(signal.SIGTERM, lambda number, frame: sys.exit(f"stopped by signal {number}"))
     if len(sys.argv) != 3 or sys.argv[2] not in SCENARIOS:
         print(f"usage: {sys.argv[0]} EXECUTABLE {{{','.join(SCENARIOS)}}}", file=sys.stderr)
         return 2
