@@ -4,7 +4,7 @@
 #include <iterator>
 #include <string>
 
-#include "fuzz/lean_host.h"
+#include "game/headless_host.h"
 #include "game/input.h"
 #include "game/letterbox.h"
 #include "game/rules.h"
@@ -76,7 +76,7 @@ void session_start(Session& session, ByteReader& in) {
   const uint8_t flags = in.u8();
   const uint64_t frequency = kFrequencies[(flags & 0x7) % std::size(kFrequencies)];
   const bool best_found = flags & 0x8;
-  lean_host().has_sound_device = !(flags & 0x20);
+  headless_host().has_sound_device = !(flags & 0x20);
   const int64_t stored = static_cast<int64_t>(in.u64());
   const uint8_t best_kind = in.u8();
   // Mostly values the store can hand over; sometimes anything at all.
@@ -86,10 +86,10 @@ void session_start(Session& session, ByteReader& in) {
   start_program(g, seed, best_found, offered);
   session.stored_best = g.best_score;
   session.best_before = g.best_score;
-  session.saves_before = lean_host().saves;
+  session.saves_before = headless_host().saves;
   g.tick_frequency = static_cast<int64_t>(frequency);
-  lean_host().counter = static_cast<int64_t>(in.u64() >> 2);  // where the counter stood at start
-  g.tick_last_count = lean_host().counter;
+  headless_host().counter = static_cast<int64_t>(in.u64() >> 2);  // where the counter stood at start
+  g.tick_last_count = headless_host().counter;
   session.period = frequency * 16 / 1000;
   if (flags & 0x10) press(g, Key::space);
   note_progress(session);
@@ -97,7 +97,7 @@ void session_start(Session& session, ByteReader& in) {
 
 void session_tick(Session& session, uint64_t counts) {
   // The counter is a free-running 64-bit number: adding wraps, as the hardware's would.
-  lean_host().counter = static_cast<int64_t>(static_cast<uint64_t>(lean_host().counter) + counts);
+  headless_host().counter = static_cast<int64_t>(static_cast<uint64_t>(headless_host().counter) + counts);
   tick(session.state);
   session.ticks += 1;
 }
@@ -234,7 +234,7 @@ const char* session_check(Session& session) {
 
   if (g.best_score < session.best_before) return "the best score went down";
   if (g.best_score < session.stored_best) return "the best score fell below the stored one";
-  const LeanHost& host = lean_host();
+  const HeadlessHost& host = headless_host();
   if (g.best_score > session.best_before && host.saves == session.saves_before) return "a new best was not saved";
   if (host.saves != session.saves_before && host.last_saved != g.best_score) return "the saved best is not the best";
   if (!host.saves_rose) return "a save did not raise the stored best";

@@ -7,7 +7,7 @@
 #include <cstdlib>
 
 #include "fuzz/event_driver.h"
-#include "fuzz/lean_host.h"
+#include "game/headless_host.h"
 
 #ifdef ORBILUX_FUZZ_FRAMES
 #include "render/canvas.h"
@@ -52,7 +52,7 @@ void compose(const GameState& state, WindowSize, uint8_t choice, void*) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  reset_lean_host();
+  reset_headless_host();
   static Session session;
   session = Session{};
   ByteReader in{data, size};

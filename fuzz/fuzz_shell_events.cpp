@@ -10,7 +10,7 @@
 
 #include "app/events.h"
 #include "fuzz/event_driver.h"
-#include "fuzz/lean_host.h"
+#include "game/headless_host.h"
 
 namespace {
 
@@ -20,7 +20,7 @@ constexpr uint64_t kMaxEvents = 16384;
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  reset_lean_host();
+  reset_headless_host();
   static Session session;
   session = Session{};
   ByteReader in{data, size};

@@ -17,7 +17,7 @@
 #include <random>
 
 #include "fuzz/event_driver.h"
-#include "fuzz/lean_host.h"
+#include "game/headless_host.h"
 #include "game/input.h"
 #include "render/canvas.h"
 #include "render/painters.h"
@@ -139,7 +139,7 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  reset_lean_host();
+  reset_headless_host();
   static Session session;
   // Seed, a nanosecond counter, no stored best; the title page is shown once, then left.
   uint8_t start[22] = {};
@@ -190,7 +190,7 @@ int main(int argc, char** argv) {
   const long heap_growth = at_end.heap_in_use_kib - after_warm_up.heap_in_use_kib;
   std::printf("ticks %ld (%.0f s of play) in %.1f s, frames %ld, deepest level %d, best score %d, saves %lld\n",
               o.ticks, o.ticks * 0.016, seconds, frames, session.deepest_level, session.state.best_score,
-              static_cast<long long>(lean_host().saves));
+              static_cast<long long>(headless_host().saves));
   std::printf("screens reached: question %d, correct %d, wrong %d; game over %d; clicks taken %llu\n",
               session.reached_screen[1], session.reached_screen[2], session.reached_screen[3],
               session.reached_game_over, static_cast<unsigned long long>(session.clicks_taken));

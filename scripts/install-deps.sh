@@ -1,17 +1,28 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, playing and testing the game need.
+# Installs the Debian packages the game needs: `play` (the default) for building and running
+# it, `test` for everything the tests, benchmarks, fuzzing and packaging checks need as well.
 # Safe to run again: packages already present are left alone.
 set -euo pipefail
 
-packages=(
+play=(
   build-essential cmake ninja-build pkg-config
-  libsdl2-dev libsdl2-mixer-dev libcairo2-dev libpango1.0-dev librsvg2-bin
+  libsdl2-dev libsdl2-mixer-dev libx11-dev libcairo2-dev libpango1.0-dev librsvg2-bin
   fonts-open-sans fonts-dejavu-core
+)
+test=(
+  "${play[@]}"
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth xdotool x11-utils imagemagick python3
-  clang-14 libclang-rt-14-dev valgrind openbox
+  xvfb xauth xdotool x11-utils imagemagick python3 openbox
+  weston libdecor-0-plugin-1-cairo
+  clang-14 libclang-rt-14-dev valgrind
   desktop-file-utils appstream dpkg-dev
 )
+
+case "${1:-play}" in
+  play) packages=("${play[@]}") ;;
+  test) packages=("${test[@]}") ;;
+  *) echo "usage: $0 [play|test]" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

@@ -2,7 +2,8 @@
 # Installs what is missing, builds everything and runs every test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo ${ORBILUX_CMAKE_ARGS:-}
+scripts/install-deps.sh test
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORBILUX_BUILD_TESTS=ON -DORBILUX_BUILD_BENCH=ON \
+  ${ORBILUX_CMAKE_ARGS:-}
 cmake --build build
 ctest --test-dir build --output-on-failure -j"$(nproc)"

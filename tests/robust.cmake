@@ -18,15 +18,14 @@ endif()
 
 # The event driver of the fuzzers, built with the ordinary compiler for long runs: the soak
 # (an hour of play, memory flat) and the headless session that Valgrind checks.
-add_library(orbilux_event_driver_plain STATIC ${PROJECT_SOURCE_DIR}/fuzz/event_driver.cpp
-            ${PROJECT_SOURCE_DIR}/fuzz/lean_host.cpp game_invariants.cpp)
+add_library(orbilux_event_driver_plain STATIC ${PROJECT_SOURCE_DIR}/fuzz/event_driver.cpp game_invariants.cpp)
 target_include_directories(orbilux_event_driver_plain PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(orbilux_event_driver_plain PUBLIC orbilux_game)
 
 if(TARGET orbilux_render)
   add_executable(robust_soak ${PROJECT_SOURCE_DIR}/fuzz/soak.cpp)
   target_link_libraries(robust_soak PRIVATE orbilux_render
-                        "$<LINK_GROUP:RESCAN,orbilux_event_driver_plain,orbilux_game>")
+                        "$<LINK_GROUP:RESCAN,orbilux_event_driver_plain,orbilux_headless_host,orbilux_game>")
   # A short soak in every test run; scripts/soak.sh runs the hour.
   add_test(NAME robust.soak_short COMMAND robust_soak --ticks 40000 --warm-up 20000 --compose-every 8)
   # Under the leak checker, fontconfig's own configuration bytes are left aside.

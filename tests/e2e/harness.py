@@ -273,7 +273,7 @@ class Game:
 
     def start_window_manager(self):
         """openbox on this display, as on a desktop; ended with the display."""
-        check(shutil.which("openbox") is not None, "openbox is missing (scripts/install-deps.sh installs it)")
+        check(shutil.which("openbox") is not None, "openbox is missing (scripts/install-deps.sh test installs it)")
         manager = spawn(["openbox", "--sm-disable"], env=self.env(), stdout=subprocess.DEVNULL,
                         stderr=subprocess.DEVNULL)
         self.helpers.append(manager)

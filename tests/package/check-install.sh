@@ -11,7 +11,7 @@ trap 'rm -rf "$work"' EXIT
 
 failures=0
 fail() { echo "FAILED: $*" >&2; failures=$((failures + 1)); }
-need() { command -v "$1" >/dev/null || { echo "FAILED: $1 is missing (scripts/install-deps.sh installs it)" >&2; exit 1; }; }
+need() { command -v "$1" >/dev/null || { echo "FAILED: $1 is missing (scripts/install-deps.sh test installs it)" >&2; exit 1; }; }
 need desktop-file-validate
 need appstreamcli
 need python3

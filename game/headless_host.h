@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-struct LeanHost {
+struct HeadlessHost {
   int64_t counter = 0;      // what read_counter answers
   int64_t saves = 0;        // save_best_score calls so far
   int32_t last_saved = -1;  // the value of the latest one
@@ -17,5 +17,5 @@ struct LeanHost {
 };
 
 // The one host of the process; reset it before each independent session.
-LeanHost& lean_host();
-void reset_lean_host();
+HeadlessHost& headless_host();
+void reset_headless_host();

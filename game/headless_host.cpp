@@ -1,13 +1,13 @@
-#include "fuzz/lean_host.h"
+#include "game/headless_host.h"
 
 #include "game/host.h"
 
 namespace {
-LeanHost host;
+HeadlessHost host;
 }  // namespace
 
-LeanHost& lean_host() { return host; }
-void reset_lean_host() { host = LeanHost{}; }
+HeadlessHost& headless_host() { return host; }
+void reset_headless_host() { host = HeadlessHost{}; }
 
 void stop_stream(Stream) {}
 bool stream_has_device(Stream) { return host.has_sound_device; }
