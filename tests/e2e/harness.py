@@ -12,6 +12,7 @@ Waits are for something the player could see (a pixel, a window, a file, an exit
 deadlines generous enough for a machine whose cores are all busy with something else."""
 
 import contextlib
+import copy
 import ctypes
 import os
 import shutil
@@ -140,16 +141,35 @@ class Shot:
         check(fields[0] == b"P6" and fields[3] == b"255", "unexpected screenshot format")
         self.width, self.height = int(fields[1]), int(fields[2])
         self.data = ppm_bytes[pos + 1:]
+        self.x0 = self.y0 = 0  # where the field's corner is in the picture
+
+    def with_field_at(self, x0, y0):
+        """The same picture, read in field coordinates with the field's corner at (x0, y0)."""
+        moved = copy.copy(self)
+        moved.x0, moved.y0 = x0, y0
+        return moved
 
     def pixel(self, x, y):
-        i = (y * self.width + x) * 3
+        i = ((y + self.y0) * self.width + x + self.x0) * 3
         return tuple(self.data[i:i + 3])
+
+    def find_run(self, colour, length):
+        """The first (x, y), top to bottom, where `length` pixels of the colour begin in a row."""
+        wanted = bytes(colour) * length
+        for y in range(self.height):
+            row = self.data[y * self.width * 3:(y + 1) * self.width * 3]
+            at = row.find(wanted)
+            while at >= 0 and at % 3:
+                at = row.find(wanted, at + 1)
+            if at >= 0:
+                return at // 3, y
+        return None
 
     def region(self, left, top, right, bottom):
         """The raw pixels of a rectangle, right and bottom exclusive, for comparing two shots."""
         rows = []
-        for y in range(top, bottom):
-            start = (y * self.width + left) * 3
+        for y in range(top + self.y0, bottom + self.y0):
+            start = (y * self.width + left + self.x0) * 3
             rows.append(self.data[start:start + (right - left) * 3])
         return b"".join(rows)
 
@@ -235,6 +255,10 @@ class Game:
                 env[name] = value
         return env
 
+    def tools_env(self):
+        """For the X tools that play the player's part: always on the harness's X server."""
+        return self.env(DISPLAY=self.display)
+
     def launch(self, *args, find_window=True, **changes):
         """Starts the game with command-line arguments and surroundings of its own, and
         waits for its window to be on the screen."""
@@ -253,7 +277,7 @@ class Game:
     def _find_window(self):
         check(self.alive(), f"the game ended before showing its window: {self.stderr_text().strip()!r}")
         result = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Orbilux Rush$"],
-                                env=self.env(), capture_output=True, text=True, timeout=SHOW_DEADLINE)
+                                env=self.tools_env(), capture_output=True, text=True, timeout=SHOW_DEADLINE)
         return result.stdout.split()[0] if result.returncode == 0 and result.stdout.split() else None
 
     def place(self):
@@ -271,15 +295,21 @@ class Game:
     def alive(self):
         return self.process is not None and self.process.poll() is None
 
+    def start_helper(self, command, **changes):
+        """A program the desktop runs beside the game (a window manager, a compositor); ended
+        with the display."""
+        check(shutil.which(command[0]) is not None,
+              f"{command[0]} is missing (scripts/install-deps.sh test installs it)")
+        helper = spawn(command, env=self.env(**changes), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.helpers.append(helper)
+        return helper
+
     def start_window_manager(self):
-        """openbox on this display, as on a desktop; ended with the display."""
-        check(shutil.which("openbox") is not None, "openbox is missing (scripts/install-deps.sh test installs it)")
-        manager = spawn(["openbox", "--sm-disable"], env=self.env(), stdout=subprocess.DEVNULL,
-                        stderr=subprocess.DEVNULL)
-        self.helpers.append(manager)
+        """openbox on this display, as on a desktop."""
+        manager = self.start_helper(["openbox", "--sm-disable"])
 
         def managing():
-            out = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=self.env(), capture_output=True,
+            out = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=self.tools_env(), capture_output=True,
                                  text=True, timeout=SHOW_DEADLINE).stdout
             return "window id" in out
 
@@ -289,7 +319,7 @@ class Game:
     # ---- the player's hands ---------------------------------------------------------
 
     def xdotool(self, *args, timeout=SHOW_DEADLINE):
-        result = subprocess.run(["xdotool", *args], env=self.env(), capture_output=True, text=True,
+        result = subprocess.run(["xdotool", *args], env=self.tools_env(), capture_output=True, text=True,
                                 timeout=timeout)
         check(result.returncode == 0, f"xdotool {' '.join(args)} failed: {result.stderr.strip()}")
         return result.stdout
@@ -302,7 +332,7 @@ class Game:
         pointer leaves the game's window first: with the focus on the root, keys go to the
         window under the pointer."""
         self.xdotool("mousemove", "0", "0")
-        root = subprocess.run(["xwininfo", "-root"], env=self.env(), capture_output=True, text=True).stdout
+        root = subprocess.run(["xwininfo", "-root"], env=self.tools_env(), capture_output=True, text=True).stdout
         root_id = [line for line in root.splitlines() if "Window id:" in line][0].split()[3]
         self.xdotool("windowfocus", root_id)
 
@@ -354,7 +384,7 @@ class Game:
     def shot(self, label="shot"):
         self.shots += 1
         path = os.path.join(self.work, f"{self.shots:02d}-{label}.png")
-        ppm = subprocess.run(["import", "-window", self.window, "-depth", "8", "ppm:-"], env=self.env(),
+        ppm = subprocess.run(["import", "-window", self.window, "-depth", "8", "ppm:-"], env=self.tools_env(),
                              capture_output=True, timeout=SHOW_DEADLINE).stdout
         check(ppm.startswith(b"P6"), "the screenshot failed")
         if os.environ.get("ORBILUX_E2E_KEEP"):
@@ -412,7 +442,10 @@ class Game:
 
 
 def title_on_screen(shot):
-    return shot.pixel(5, 5) == WHITE
+    # The red button's rim around its text, and the white page.
+    return (shot.is_filled(34, 505, 363, 512, TITLE_BUTTON) and shot.is_filled(34, 542, 363, 549, TITLE_BUTTON)
+            and shot.is_filled(34, 505, 80, 549, TITLE_BUTTON) and shot.pixel(5, 5) == WHITE
+            and shot.pixel(33, 527) == WHITE and shot.pixel(363, 527) == WHITE)
 
 
 def play_field_on_screen(shot):
