@@ -378,6 +378,7 @@ class Game:
         self.key("Escape")
         code = self.wait_exit()
         check(code == 0, f"the game ended with {code}; stderr: {self.stderr_text().strip()}")
+        check("X error" not in self.stderr_text(), f"the game met an X error: {self.stderr_text().strip()}")
 
     # ---- what the player sees and hears ---------------------------------------------
 
