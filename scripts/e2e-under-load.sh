@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs the real-window tests (label e2e) RUNS times in a row while other processes keep every
-# core busy, and after each run checks that nothing they started is still running.
+# core busy (SPINNERS of them, one a core unless told), and after each run checks that nothing
+# they started is still running.
 #   scripts/e2e-under-load.sh [BUILD_DIR] [RUNS]
 set -euo pipefail
 build=${1:-build}
@@ -10,7 +11,7 @@ cd "$(dirname "$0")/.."
 spinners=()
 stop_spinners() { for p in "${spinners[@]}"; do kill "$p" 2>/dev/null || true; done; }
 trap stop_spinners EXIT
-for _ in $(seq "$(nproc)"); do
+for _ in $(seq "${SPINNERS:-$(nproc)}"); do
   (while :; do :; done) &
   spinners+=($!)
 done
@@ -24,10 +25,11 @@ before=$(leftovers)
 failed=0
 for run in $(seq "$runs"); do
   started=$(date +%s)
-  if ctest --test-dir "$build" -L e2e --output-on-failure >"/tmp/e2e-under-load-$run.log" 2>&1; then
+  log="$build/e2e-under-load-$run.log"
+  if ctest --test-dir "$build" -L e2e --output-on-failure >"$log" 2>&1; then
     verdict=passed
   else
-    verdict="FAILED ($(grep -E '^\s+[0-9]+ - ' "/tmp/e2e-under-load-$run.log" | tr -s ' ' | tr '\n' ';'))"
+    verdict="FAILED ($(grep -E '^\s+[0-9]+ - ' "$log" | tr -s ' ' | tr '\n' ';'))"
     failed=$((failed + 1))
   fi
   left=$(comm -13 <(echo "$before") <(leftovers))
