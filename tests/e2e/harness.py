@@ -141,6 +141,7 @@ class Shot:
         check(fields[0] == b"P6" and fields[3] == b"255", "unexpected screenshot format")
         self.width, self.height = int(fields[1]), int(fields[2])
         self.data = ppm_bytes[pos + 1:]
+        self.ppm = ppm_bytes
         self.x0 = self.y0 = 0  # where the field's corner is in the picture
 
     def with_field_at(self, x0, y0):
@@ -405,7 +406,13 @@ class Game:
                 return False
             return predicate(holder["shot"])
 
-        wait_until(seen, timeout, interval=0.15, what=what)
+        try:
+            wait_until(seen, timeout, interval=0.15, what=what)
+        except Failure:
+            if "shot" in holder:  # the last thing seen, kept with the work folder for a look
+                with open(os.path.join(self.work, "last-seen.ppm"), "wb") as f:
+                    f.write(holder["shot"].ppm)
+            raise
         return holder["shot"]
 
     def opened_addresses(self):
