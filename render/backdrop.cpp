@@ -98,16 +98,19 @@ void draw_waves(Canvas& canvas, const GameState& state, int x, int y, int d) {
   const double speed = highlighted ? 1.45 : 0.7;
   const int width = highlighted ? 2 : 1;
   const double strength = highlighted ? 0.95 : 0.48;
+  double cos_of[kArcPoints], sin_of[kArcPoints];
+  for (int q = 0; q < kArcPoints; ++q) {
+    const double theta = (25.0 + 8.125 * q) * kPi / 180.0;
+    cos_of[q] = std::cos(theta);
+    sin_of[q] = std::sin(theta);
+  }
   for (int e = 0; e < 3; ++e) {
     double phase = std::fmod(speed * state.play_clock + 0.17 * d + e / 3.0, 1.0);
     if (!(phase >= 0 && phase < 1)) phase = 0;  // a clock before zero or not finite: keep r in range
     const double r = 5 + 29 * phase;
     const Color color = mix_color(kWaveFaded, kWaveBright, (1 - phase) * strength);
     Point points[kArcPoints];
-    for (int q = 0; q < kArcPoints; ++q) {
-      const double theta = (25.0 + 8.125 * q) * kPi / 180.0;
-      points[q] = {x + trunc_to_int(r * std::cos(theta)), y - trunc_to_int(r * std::sin(theta))};
-    }
+    for (int q = 0; q < kArcPoints; ++q) points[q] = {x + trunc_to_int(r * cos_of[q]), y - trunc_to_int(r * sin_of[q])};
     draw_polyline(canvas, points, kArcPoints, width, color);
   }
 }
