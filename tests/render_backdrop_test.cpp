@@ -632,7 +632,7 @@ TEST(BackdropQuick, EveryScenePixelForPixelAsDrawnPlainly) {
 
 TEST(BackdropQuick, AMinuteOfPlayFrameByFrame) {
   // As a level is played: the clock moves on, devices connect with their flash, points
-  // come; records made on earlier frames are used on later ones.
+  // come; the still picture kept on earlier frames is used on later ones.
   for (int level : {1, 2}) {
     GameState state = scene_state(level, 0, 0.0);
     for (int frame = 0; frame < 3750; ++frame) {
