@@ -19,7 +19,7 @@ bool show_frame(ShellWindow& shell, FrameShowing& showing, const GameState& stat
     return true;
   }
   // The cheap test first: most ticks on a still screen end here.
-  if (!again && showing.memory.holds_frame && frame_key(state) == showing.memory.shown) return false;
+  if (!again && showing.memory.holds_frame && frame_key(shell.canvas, state) == showing.memory.shown) return false;
   if (SDL_GetWindowFlags(shell.window) & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN)) return false;
   int width = 0, height = 0;
   if (SDL_GetRendererOutputSize(shell.renderer, &width, &height) != 0 || width <= 0 || height <= 0) return false;

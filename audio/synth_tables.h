@@ -7,14 +7,14 @@
 #include <cstdint>
 
 #include "audio/synth.h"
+#include "game/game_state.h"
 
 namespace synth {
 
 inline constexpr double kTwoPi = 6.283185307179586;
 
-// ---- music ----
+// ---- music: one row per Scene (game/game_state.h) in each table ----
 
-inline constexpr int32_t kSceneCount = 6;
 inline constexpr int32_t kKeyCount = 5;
 inline constexpr int32_t kStepsPerLoop = 64;  // half-beats
 inline constexpr int32_t kBeatsPerLoop = 32;
@@ -58,9 +58,8 @@ inline double noise_value(uint32_t x) { return (x >> 16) / 32768.0 - 1; }
 // Pitch of a MIDI note in Hz.
 inline double pitch_of_note(int32_t note) { return 440 * std::pow(2.0, (note - 69) / 12.0); }
 
-// Levels are never negative in play; the floor modulo keeps a stray one inside the tables.
 inline int32_t floor_mod(int32_t a, int32_t n) { return ((a % n) + n) % n; }
-inline int32_t scene_of(int32_t level) { return floor_mod(level, kSceneCount); }
+inline int32_t scene_of(int32_t level) { return static_cast<int32_t>(scene_of_level(level)); }
 // Every sixth level moves the piece up a semitone, through five keys.
 inline int32_t key_shift_of(int32_t level) { return floor_mod(level / kSceneCount, kKeyCount); }
 

@@ -8,6 +8,8 @@
 // Size of the play field in logical pixels; every position of the game lives in it.
 inline constexpr int kFieldWidth = 800;
 inline constexpr int kFieldHeight = 600;
+// The top of the ground band under the catcher; an item whose top edge passes it has left the field.
+inline constexpr int kGroundLineY = 536;
 
 inline constexpr int kParticleCount = 32;
 inline constexpr int kCargoSlots = 12;
@@ -21,6 +23,9 @@ enum class Screen : int32_t {
   correct = 2,   // the right answer was given; the explanation stays up
   wrong = 3,     // a wrong answer; retry, or a new game once the game is over
 };
+
+// What the popup over the catcher says after a catch: the points, or the life lost.
+enum class Popup : int32_t { lost_life = -1, red_booster = 1, gold_booster = 5 };
 
 // The single falling item: a box of half-width 18 and half-height 19 around its centre.
 struct FallingItem {
@@ -81,7 +86,7 @@ struct GameState {
   int32_t right_held = 0;
   FallingItem item;
   Particle particles[kParticleCount];
-  int32_t popup_kind = 1;  // -1 meander, 1 red booster, 5 gold booster
+  Popup popup_kind = Popup::red_booster;
 
   // timing: the high-resolution counter at the previous tick, and its counts per second
   int64_t tick_last_count = 0;
@@ -91,5 +96,12 @@ struct GameState {
   GameRandom random;
 };
 
-// Scene number of a level: the backdrop, the ground colour and the music follow it.
-inline int scene_of_level(int level) { return level % 6; }
+// The scenes the levels cycle through; the backdrop, the ground colour and the music each
+// keep one row per scene (render/scenes.cpp, audio/synth_tables.h).
+enum class Scene : int32_t { city, industry, countryside, snowy_peaks, desert, coast };
+inline constexpr int32_t kSceneCount = 6;
+
+// Levels are never negative in play; the floor modulo keeps a stray one inside the tables.
+inline Scene scene_of_level(int32_t level) {
+  return static_cast<Scene>((level % kSceneCount + kSceneCount) % kSceneCount);
+}

@@ -1,6 +1,7 @@
 #include "game/input.h"
 
 #include "game/host.h"
+#include "game/layout.h"
 #include "game/letterbox.h"
 #include "game/quiz.h"
 #include "game/rules.h"
@@ -147,22 +148,21 @@ bool on_click(GameState& state, int x, int y, int client_width, int client_heigh
 
   switch (state.screen) {
     case Screen::wrong:
-      if (kWrongCourseButton.contains(p.x, p.y)) open_course_link();
-      if (kWrongBookButton.contains(p.x, p.y)) open_book_link();
-      if (kWrongRetryButton.contains(p.x, p.y)) retry_or_new_game(state);
+      if (kWrongCourseButton.takes_click(p.x, p.y)) open_course_link();
+      if (kWrongBookButton.takes_click(p.x, p.y)) open_book_link();
+      if (kWrongRetryButton.takes_click(p.x, p.y)) retry_or_new_game(state);
       break;
     case Screen::question:
-      // Four rows of 68 px with 8 px gaps between them, where a click answers nothing.
-      if (kAnswerRows.contains(p.x, p.y) && (p.y - kAnswerRows.top) % kAnswerRowPitch < kAnswerRowHeight) {
+      if (kAnswerRows.takes_click(p.x, p.y) && (p.y - kAnswerRows.top) % kAnswerRowPitch < kAnswerRowHeight) {
         answer_question(state, (p.y - kAnswerRows.top) / kAnswerRowPitch);
       }
       break;
     case Screen::correct:
-      if (kCorrectContinueButton.contains(p.x, p.y)) next_level(state);
+      if (kCorrectContinueClickArea.takes_click(p.x, p.y)) next_level(state);
       break;
     case Screen::play:  // the game-over panel
-      if (kGameOverCourseButton.contains(p.x, p.y)) open_course_link();
-      if (kGameOverBookButton.contains(p.x, p.y)) open_book_link();
+      if (kGameOverCourseButton.takes_click(p.x, p.y)) open_course_link();
+      if (kGameOverBookButton.takes_click(p.x, p.y)) open_book_link();
       break;
   }
   return true;

@@ -31,18 +31,3 @@ void on_key_up(GameState& state, Key key);
 bool on_click(GameState& state, int x, int y, int client_width, int client_height);
 void on_focus_gained(GameState& state);
 void on_focus_lost(GameState& state);
-
-// Field rectangles that take clicks, bounds inclusive; the painters draw the same boxes.
-struct ClickRegion {
-  int left, top, right, bottom;
-  bool contains(int x, int y) const { return x >= left && x <= right && y >= top && y <= bottom; }
-};
-inline constexpr ClickRegion kWrongCourseButton{36, 225, 764, 269};
-inline constexpr ClickRegion kWrongBookButton{36, 392, 764, 436};
-inline constexpr ClickRegion kWrongRetryButton{36, 475, 764, 519};
-inline constexpr ClickRegion kAnswerRows{34, 194, 766, 489};
-inline constexpr int kAnswerRowPitch = 76;
-inline constexpr int kAnswerRowHeight = 68;
-inline constexpr ClickRegion kCorrectContinueButton{34, 473, 766, 534};
-inline constexpr ClickRegion kGameOverCourseButton{145, 310, 655, 346};
-inline constexpr ClickRegion kGameOverBookButton{145, 435, 655, 471};

@@ -14,6 +14,36 @@ constexpr double kPi = 3.14159265358979323846;
 // A gold booster, a red booster or a meander; 25 % meanders, 12 % of boosters gold.
 constexpr int kMeanderPercent = 25;
 constexpr int kGoldPercent = 12;
+// An item's centre lies in kSpawnMinX .. kSpawnMinX + kSpawnXChoices - 1.
+constexpr int kSpawnMinX = 28;
+constexpr int kSpawnXChoices = 732;
+
+constexpr int kStartLives = 3;
+constexpr double kStartPlayerX = 400;
+constexpr int kRedBoosterPoints = 1;
+constexpr int kGoldBoosterPoints = 5;
+
+// How long each banner and flash stays up.
+constexpr double kConnectFlashSeconds = 2.2;
+constexpr double kCatchPopupSeconds = 0.65;
+constexpr double kLostLifePopupSeconds = 1.1;
+constexpr double kLevelUpSeconds = 1.4;
+
+// The bed of the truck, which catches, spans from kBedLeftOfCentrePx left of the catcher's
+// centre to kBedRightOfCentrePx right of it.
+constexpr double kBedLeftOfCentrePx = 55;
+constexpr double kBedRightOfCentrePx = 4;
+
+// The burst of sparks starts on the truck's bed and flies out in a ring, pulled down.
+constexpr double kBurstLeftOfCentrePx = 24;
+constexpr double kBurstY = 474;
+constexpr double kSparkSpeedPxPerS = 60;  // plus kSparkSpeedStepPxPerS for every fifth spark
+constexpr double kSparkSpeedStepPxPerS = 13;
+constexpr double kSparkRisePxPerS = 100;   // the vertical part of the ring's speed
+constexpr double kSparkLiftPxPerS = 90;    // upwards, added to every spark
+constexpr double kSparkLifeSeconds = 0.6;  // plus kSparkLifeStepSeconds for every fourth spark
+constexpr double kSparkLifeStepSeconds = 0.05;
+constexpr double kSparkGravityPxPerS2 = 180;
 
 void release_arrows(GameState& state) {
   state.left_held = 0;
@@ -24,11 +54,11 @@ void burst_particles(GameState& state) {
   for (int i = 0; i < kParticleCount; ++i) {
     const double a = i * 2 * kPi / kParticleCount;
     Particle& p = state.particles[i];
-    p.x = state.player_x - 24;
-    p.y = 474;
-    p.vx = (60 + 13 * (i % 5)) * std::cos(a);
-    p.vy = 100 * std::sin(a) - 90;
-    p.life = 0.6 + 0.05 * (i % 4);
+    p.x = state.player_x - kBurstLeftOfCentrePx;
+    p.y = kBurstY;
+    p.vx = (kSparkSpeedPxPerS + kSparkSpeedStepPxPerS * (i % 5)) * std::cos(a);
+    p.vy = kSparkRisePxPerS * std::sin(a) - kSparkLiftPxPerS;
+    p.life = kSparkLifeSeconds + kSparkLifeStepSeconds * (i % 4);
     p.is_gold = state.item.is_gold;
   }
 }
@@ -36,7 +66,7 @@ void burst_particles(GameState& state) {
 void catch_booster(GameState& state) {
   state.connected += 1;
   burst_particles(state);
-  state.connect_flash_timer = 2.2;
+  state.connect_flash_timer = kConnectFlashSeconds;
 
   state.cargo[state.cargo_count] = state.item.is_gold;
   state.cargo_count += 1;
@@ -45,16 +75,16 @@ void catch_booster(GameState& state) {
     state.cargo_count = 0;
   }
 
-  int points = 1;
-  state.popup_kind = 1;
+  int points = kRedBoosterPoints;
+  state.popup_kind = Popup::red_booster;
   if (state.item.is_gold) {
-    points = 5;
+    points = kGoldBoosterPoints;
     state.lives += 1;
-    state.popup_kind = 5;
+    state.popup_kind = Popup::gold_booster;
   }
   state.score += points;
   state.level_points += points;
-  state.popup_timer = 0.65;
+  state.popup_timer = kCatchPopupSeconds;
 
   if (state.connected > kDevicesPerLevel - 1) {
     state.connected = kDevicesPerLevel;
@@ -74,9 +104,9 @@ void catch_booster(GameState& state) {
 }
 
 void catch_meander(GameState& state) {
-  state.popup_kind = -1;
+  state.popup_kind = Popup::lost_life;
   state.connect_flash_timer = 0;
-  state.popup_timer = 1.1;
+  state.popup_timer = kLostLifePopupSeconds;
   if (state.level_points > 0) state.level_points -= 1;
   if (state.connected > 0) state.connected -= 1;
   state.level_up_timer = 0;
@@ -104,10 +134,9 @@ void play_step(GameState& state, double dt) {
   const double new_bottom = state.item.y + kItemHalfHeight;
   if (old_bottom < kCatchLineY && new_bottom < kCatchLineY) return;
 
-  // The bed of the truck spans 55 px left to 4 px right of its centre; an item is judged
-  // only in the one step in which its bottom edge crosses the catch line.
-  if (old_bottom < kCatchLineY && state.item.x + kItemHalfWidth >= state.player_x - 55 &&
-      state.item.x - kItemHalfWidth <= state.player_x + 4) {
+  // An item is judged only in the one step in which its bottom edge crosses the catch line.
+  if (old_bottom < kCatchLineY && state.item.x + kItemHalfWidth >= state.player_x - kBedLeftOfCentrePx &&
+      state.item.x - kItemHalfWidth <= state.player_x + kBedRightOfCentrePx) {
     if (state.item.is_meander) {
       catch_meander(state);
     } else {
@@ -122,6 +151,22 @@ void play_step(GameState& state, double dt) {
     } else {
       lose_life(state);
     }
+  }
+}
+
+// Everything connected: the waves and the sparks go on until the question comes.
+void interlude_step(GameState& state, double dt) {
+  state.play_clock += dt;
+  update_particles(state, dt);
+  state.level_complete_timer -= dt;
+  if (state.level_complete_timer <= 0) start_question(state);
+}
+
+void countdown_step(GameState& state, double dt) {
+  state.countdown -= dt;
+  if (state.countdown <= 0) {
+    state.countdown = 0;
+    play_drop_chime(state);  // the item waiting at the top starts to fall
   }
 }
 
@@ -140,7 +185,7 @@ void new_game(GameState& state) {
   state.countdown = kCountdownSeconds;
   state.level = 0;
   state.level_complete_timer = 0;
-  state.player_x = 400;
+  state.player_x = kStartPlayerX;
   for (Particle& p : state.particles) p = Particle{};
   state.quiz_count = 0;
   state.screen = Screen::play;
@@ -148,7 +193,7 @@ void new_game(GameState& state) {
   state.connected = 0;
   state.level_points = 0;
   state.cargo_count = 0;
-  state.lives = 3;
+  state.lives = kStartLives;
   state.game_over = 0;
   state.play_clock = 0;
   state.connect_flash_timer = 0;
@@ -166,7 +211,7 @@ void new_game(GameState& state) {
 void next_level(GameState& state) {
   state.screen = Screen::play;
   state.level += 1;
-  state.level_up_timer = 1.4;
+  state.level_up_timer = kLevelUpSeconds;
   state.paused = 0;
   state.level_complete = 0;
   state.connected = 0;
@@ -193,21 +238,12 @@ void tick(GameState& state) {
 
   if (field_stands_still(state)) return;
   if (state.level_complete) {
-    state.play_clock += dt;
-    update_particles(state, dt);
-    state.level_complete_timer -= dt;
-    if (state.level_complete_timer <= 0) start_question(state);
-    return;
+    interlude_step(state, dt);
+  } else if (state.countdown > 0) {
+    countdown_step(state, dt);
+  } else {
+    play_step(state, dt);
   }
-  if (state.countdown > 0) {
-    state.countdown -= dt;
-    if (state.countdown <= 0) {
-      state.countdown = 0;
-      play_drop_chime(state);  // the item waiting at the top starts to fall
-    }
-    return;
-  }
-  play_step(state, dt);
 }
 
 bool field_stands_still(const GameState& state) {
@@ -218,7 +254,7 @@ void spawn_item(GameState& state) {
   FallingItem& item = state.item;
   const int32_t r1 = state.random.next();
   item.y = kItemSpawnY;
-  item.x = (r1 % 732) + 28;  // the centre lies in 28..759
+  item.x = (r1 % kSpawnXChoices) + kSpawnMinX;
   const int32_t r2 = state.random.next() % 100;
   item.is_meander = r2 <= kMeanderPercent - 1 ? 1 : 0;
   if (item.is_meander) {
@@ -249,7 +285,7 @@ void update_particles(GameState& state, double dt) {
     if (p.life <= 0) continue;
     p.x += p.vx * dt;
     p.y += p.vy * dt;  // the position moves with the velocity from before gravity
-    p.vy += 180 * dt;
+    p.vy += kSparkGravityPxPerS2 * dt;
     p.life -= dt;
   }
 }

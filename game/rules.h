@@ -9,8 +9,7 @@
 inline constexpr int64_t kMaxBestScore = 999'999'999;
 
 // Geometry of the field that the rules use.
-inline constexpr double kCatchLineY = 480;   // the item's bottom edge is judged against it
-inline constexpr double kGroundLineY = 536;  // an item whose top edge passes it has left the field
+inline constexpr double kCatchLineY = 480;  // the item's bottom edge is judged against it
 inline constexpr double kItemHalfWidth = 18;
 inline constexpr double kItemHalfHeight = 19;
 inline constexpr double kItemSpawnY = -24;

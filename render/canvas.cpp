@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 
 #ifdef ORBILUX_HAS_MASCOT
 #include "assets/mascot.h"
@@ -123,6 +124,25 @@ cairo_status_t read_png_bytes(void* closure, unsigned char* out, unsigned int le
   return CAIRO_STATUS_SUCCESS;
 }
 
+enum class Operation : int64_t { rect = 1, ellipse, polygon, line, polyline, text, wrapped_text, image };
+
+// Under canvas.digest, folds one drawing operation with its values and text into the
+// digest and returns true: the operation is then to draw nothing.
+bool digested(Canvas& canvas, Operation operation, std::initializer_list<int64_t> values, const char* text = nullptr) {
+  if (!canvas.digest) return false;
+  uint64_t h = *canvas.digest;
+  auto fold = [&h](uint64_t v) {
+    h = (h ^ v) * 0x9E3779B97F4A7C15u;
+    h ^= h >> 29;
+  };
+  fold(static_cast<uint64_t>(operation));
+  for (int64_t v : values) fold(static_cast<uint64_t>(v));
+  for (const char* c = text; c && *c; ++c) fold(static_cast<unsigned char>(*c));
+  fold(values.size());
+  *canvas.digest = h;
+  return true;
+}
+
 }  // namespace
 
 namespace {
@@ -216,11 +236,13 @@ void canvas_destroy(Canvas& canvas) {
     if (canvas.wrapped_layouts[f]) g_object_unref(canvas.wrapped_layouts[f]);
   }
   free_text_cache(canvas.text_cache);
+  if (canvas.kept_backdrop.surface) cairo_surface_destroy(canvas.kept_backdrop.surface);
   if (canvas.context) g_object_unref(canvas.context);
   canvas = Canvas{};
 }
 
 void fill_rect(Canvas& canvas, int left, int top, int right, int bottom, Color color) {
+  if (digested(canvas, Operation::rect, {left, top, right, bottom, color})) return;
   if (right <= left || bottom <= top) return;
   cairo_t* cr = canvas.cr;
   set_source(cr, color);
@@ -229,6 +251,7 @@ void fill_rect(Canvas& canvas, int left, int top, int right, int bottom, Color c
 }
 
 void fill_ellipse(Canvas& canvas, int left, int top, int width, int height, Color color) {
+  if (digested(canvas, Operation::ellipse, {left, top, width, height, color})) return;
   if (width <= 0 || height <= 0) return;
   cairo_t* cr = canvas.cr;
   set_source(cr, color);
@@ -243,6 +266,11 @@ void fill_ellipse(Canvas& canvas, int left, int top, int width, int height, Colo
 
 void fill_polygon(Canvas& canvas, const Point* points, int count, Color color) {
   if (!points || count < 3) return;
+  if (canvas.digest) {
+    for (int i = 0; i < count; ++i) digested(canvas, Operation::polygon, {points[i].x, points[i].y});
+    digested(canvas, Operation::polygon, {count, color});
+    return;
+  }
   cairo_t* cr = canvas.cr;
   set_source(cr, color);
   cairo_move_to(cr, points[0].x, points[0].y);
@@ -286,6 +314,7 @@ HalfStep half_step(int x0, int y0, int x1, int y1) {
 }  // namespace
 
 void draw_line(Canvas& canvas, int x0, int y0, int x1, int y1, int width, Color color) {
+  if (digested(canvas, Operation::line, {x0, y0, x1, y1, width, color})) return;
   if (width < 1) width = 1;
   cairo_t* cr = canvas.cr;
   if (width == 1) {
@@ -306,6 +335,11 @@ void draw_line(Canvas& canvas, int x0, int y0, int x1, int y1, int width, Color 
 
 void draw_polyline(Canvas& canvas, const Point* points, int count, int width, Color color) {
   if (!points || count < 2) return;
+  if (canvas.digest) {
+    for (int i = 0; i < count; ++i) digested(canvas, Operation::polyline, {points[i].x, points[i].y});
+    digested(canvas, Operation::polyline, {count, width, color});
+    return;
+  }
   if (width < 1) width = 1;
   cairo_t* cr = canvas.cr;
   set_pen(cr, width, color);
@@ -367,6 +401,7 @@ PangoLayout* shaped_layout(Canvas& canvas, int f, const char* text, int width) {
 
 void draw_text(Canvas& canvas, int x, int y, const char* text, Font font, Color color) {
   if (!text || !*text) return;
+  if (digested(canvas, Operation::text, {x, y, static_cast<int>(font), color}, text)) return;
   const int f = static_cast<int>(font);
   PangoLayout* layout = shaped_layout(canvas, f, text, kSingleLine);
   if (!layout) return;
@@ -382,6 +417,8 @@ void draw_text(Canvas& canvas, int x, int y, const char* text, Font font, Color 
 void draw_text_wrapped(Canvas& canvas, int left, int top, int right, int bottom, const char* text, Font font,
                        Color color) {
   if (!text || !*text || right <= left || bottom <= top) return;
+  if (digested(canvas, Operation::wrapped_text, {left, top, right, bottom, static_cast<int>(font), color}, text))
+    return;
   const int f = static_cast<int>(font);
   PangoLayout* layout = shaped_layout(canvas, f, text, right - left);
   if (!layout) return;
@@ -405,6 +442,7 @@ void draw_text_wrapped(Canvas& canvas, int left, int top, int right, int bottom,
 
 void draw_image(Canvas& canvas, cairo_surface_t* image, int x, int y, int width, int height) {
   if (!image || width <= 0 || height <= 0) return;
+  if (digested(canvas, Operation::image, {reinterpret_cast<intptr_t>(image), x, y, width, height})) return;
   const int image_width = cairo_image_surface_get_width(image);
   const int image_height = cairo_image_surface_get_height(image);
   if (image_width <= 0 || image_height <= 0) return;

@@ -31,6 +31,14 @@ struct FontFace {
 
 struct TextCache;  // shaped texts kept between frames (canvas.cpp)
 
+// The part of the scene backdrop that changes only with the level and the connections,
+// kept between frames (backdrop.cpp).
+struct KeptBackdrop {
+  cairo_surface_t* surface = nullptr;  // made on the first play frame
+  bool valid = false;
+  int level = 0, connected = 0;  // what it shows
+};
+
 struct Canvas {
   cairo_surface_t* surface = nullptr;  // 800 x 600, CAIRO_FORMAT_RGB24; never cleared between frames
   cairo_t* cr = nullptr;
@@ -43,6 +51,10 @@ struct Canvas {
   // slower. For measuring what the kept work saves, and for tests that compare the two.
   bool plain_drawing = false;
   TextCache* text_cache = nullptr;  // made with the fonts; a canvas without one shapes every text
+  KeptBackdrop kept_backdrop;
+  // While set, the drawing operations below draw nothing and fold what they would have
+  // drawn into *digest instead (frame_key.h).
+  uint64_t* digest = nullptr;
 };
 
 // Makes the surface, the six fonts and the picture. Returns false when the surface

@@ -1,6 +1,5 @@
 // One frame: the title page, a quiz screen, or the play field built up layer by layer with
 // the heads-up display drawn here between the scene and the overlays.
-#include "render/backdrop.h"
 #include "render/painters.h"
 #include "render/scenes.h"
 
@@ -13,7 +12,6 @@ constexpr double kGroundEdgeMix = 0.45;
 // Both bars and the ground band span the whole width.
 constexpr int kTopBarBottom = 83;
 constexpr int kBottomBarTop = 551;
-constexpr int kGroundTop = 536;
 constexpr int kGroundEdgeBottom = 539;
 
 // The one buffer every formatted HUD text of a frame passes through.
@@ -31,11 +29,9 @@ void draw_hud_bars(Canvas& canvas, const GameState& state) {
   draw_text(canvas, 25, 559, "Arrows: move   Space: pause   R: restart   M: music   Esc: exit", Font::body, 0xDECBB9);
   draw_text(canvas, 25, 580, "Red: +1  |  Gold: +5 and +1 life  |  Avoid meanders: -1 life", Font::body, 0xCFB69E);
 
-  // The level never goes below 0; should it ever, the table is still read inside its bounds.
-  const int scene = (scene_of_level(state.level) + 6) % 6;
-  const Color ground = scene_styles[scene].ground_color;
-  fill_rect(canvas, 0, kGroundTop, 800, kBottomBarTop, ground);
-  fill_rect(canvas, 0, kGroundTop, 800, kGroundEdgeBottom, mix_color(ground, kGroundEdgeTint, kGroundEdgeMix));
+  const Color ground = scene_look(state.level).ground_color;
+  fill_rect(canvas, 0, kGroundLineY, 800, kBottomBarTop, ground);
+  fill_rect(canvas, 0, kGroundLineY, 800, kGroundEdgeBottom, mix_color(ground, kGroundEdgeTint, kGroundEdgeMix));
 }
 
 // Under the top bar, drawn after the play objects so nothing that moves covers them.
@@ -62,11 +58,7 @@ void compose_frame(Canvas& canvas, const GameState& state) {
     draw_quiz_screen(canvas, state);
     return;
   }
-  if (canvas.plain_drawing) {
-    draw_scene_backdrop_direct(canvas, state);
-  } else {
-    draw_scene_backdrop(canvas, state);
-  }
+  draw_scene_backdrop(canvas, state);
   draw_hud_bars(canvas, state);
   draw_catcher(canvas, state);
   draw_falling_item(canvas, state);

@@ -154,9 +154,9 @@ void draw_particles(Canvas& canvas, const GameState& state) {
 void draw_popup(Canvas& canvas, const GameState& state) {
   if (!(state.popup_timer > 0)) return;
   const int px = pixel_of(state.player_x);
-  if (state.popup_kind < 0) {
+  if (state.popup_kind == Popup::lost_life) {
     draw_text(canvas, px - 35, kPopupY, "-1 LIFE", Font::strong, 0x7474FF);
-  } else if (state.popup_kind == 5) {
+  } else if (state.popup_kind == Popup::gold_booster) {
     draw_text(canvas, px - 57, kPopupY, "+5  +1 LIFE", Font::strong, 0x5BDDFF);
   } else {
     draw_text(canvas, px - 13, kPopupY, "+1", Font::strong, 0xB1E24E);

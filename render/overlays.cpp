@@ -50,13 +50,11 @@ void draw_game_over_panel(Canvas& canvas, const GameState& state) {
   draw_text_wrapped(canvas, 145, 235, 655, 276, "Keep connecting! Strengthen your Orbilux knowledge in the MOOC.",
                     Font::body, 0xF7EDDD);
   draw_text(canvas, 145, 281, "Free course. Learn at your own pace.", Font::body, 0xC1EE7F);
-  // The two buttons are also where clicks open the links: kGameOverCourseButton and
-  // kGameOverBookButton in input.h.
-  fill_rect(canvas, 145, 310, 655, 346, 0x5B6F22);
+  fill_rect(canvas, kGameOverCourseButton, 0x5B6F22);
   draw_text(canvas, 270, 318, "O: OPEN THE MOOC", Font::label, 0xFFFFFF);
   draw_text(canvas, 145, 362, "Want to go further? Explore the book:", Font::body, 0xEBD8BF);
   draw_text_wrapped(canvas, 145, 385, 655, 429, "Orbilux Technology for Wireless Communications", Font::body, 0x80DEFF);
-  fill_rect(canvas, 145, 435, 655, 471, 0x764F2C);
+  fill_rect(canvas, kGameOverBookButton, 0x764F2C);
   draw_text(canvas, 276, 443, "B: VIEW THE BOOK", Font::label, 0xFFFFFF);
   draw_text(canvas, 225, 500, "R: play again    Esc: exit", Font::body, 0xF1E1D1);
 }
@@ -68,7 +66,7 @@ void draw_overlays(Canvas& canvas, const GameState& state) {
     draw_game_over_panel(canvas, state);
     return;
   }
-  if (state.popup_timer > 0 && state.popup_kind < 0) draw_meander_warning(canvas);
+  if (state.popup_timer > 0 && state.popup_kind == Popup::lost_life) draw_meander_warning(canvas);
   if (state.level_up_timer > 0) draw_level_up_banner(canvas, state);
   if (state.level_complete) draw_connected_banner(canvas);
   if (state.countdown > 0 && !state.paused) draw_countdown(canvas, state);

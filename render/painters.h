@@ -2,17 +2,26 @@
 #pragma once
 
 #include "game/game_state.h"
+#include "game/layout.h"
 #include "render/canvas.h"
 
 // The whole frame for the current state: title, quiz screen or the play field with its HUD.
 void compose_frame(Canvas& canvas, const GameState& state);
 
+inline void fill_rect(Canvas& canvas, const Rect& r, Color color) {
+  fill_rect(canvas, r.left, r.top, r.right, r.bottom, color);
+}
+
 void draw_title_screen(Canvas& canvas);
 void draw_booster_icon(Canvas& canvas, int y, bool gold);
 void draw_quiz_screen(Canvas& canvas, const GameState& state);
 
+// With canvas.plain_drawing set, shape after shape and nothing kept: the same pixels.
 void draw_scene_backdrop(Canvas& canvas, const GameState& state);
 void draw_signal_waves(Canvas& canvas, const GameState& state, int x, int y, int d);
+// True when the backdrop of this state moves with play_clock: the robot arms of the
+// factories, the turbines of the farms, and the waves of every connected device.
+bool backdrop_follows_clock(const GameState& state);
 
 void draw_catcher(Canvas& canvas, const GameState& state);
 void draw_falling_item(Canvas& canvas, const GameState& state);

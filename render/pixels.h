@@ -1,6 +1,5 @@
 // How the painters turn the state's doubles into what they draw: whole pixels and the
-// countdown's digit. Kept in one place because the frame key (frame_key.h) must apply the
-// very same cuts to know when two states draw the same picture.
+// countdown's digit.
 #pragma once
 
 #include <cmath>

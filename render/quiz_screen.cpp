@@ -21,11 +21,6 @@ constexpr Color kBookButtonColor = 0x764F2C;
 constexpr Color kRetryButtonColor = 0x543B27;
 constexpr Color kCaptionColor = 0xFFFFFF;
 
-// Answer rows: 68 high, 8 apart, the click targets of the question screen (input.h).
-constexpr int kFirstRowTop = 194;
-constexpr int kRowPitch = 76;
-constexpr int kRowHeight = 68;
-
 // The question on screen; an out-of-range number (never set by the game) shows the first.
 const QuizQuestion& current_question(const GameState& state) {
   const int n = state.current_question;
@@ -43,8 +38,8 @@ void draw_question_screen(Canvas& canvas, const GameState& state) {
   draw_text_wrapped(canvas, 36, 80, 764, 180, question.text, Font::label, 0xFCF6EF);
 
   for (int k = 0; k < kOptionCount; ++k) {
-    const int b = kFirstRowTop + kRowPitch * k;
-    fill_rect(canvas, 34, b, 766, b + kRowHeight, kAnswerBoxColor);
+    const int b = kAnswerRows.top + kAnswerRowPitch * k;
+    fill_rect(canvas, kAnswerRows.left, b, kAnswerRows.right, b + kAnswerRowHeight, kAnswerBoxColor);
     format_text(text, kQuizTextCapacity, "%c", 'A' + k);
     draw_text(canvas, 50, b + 18, text, Font::strong, kLetterColor);
     const int option = state.option_order[k];
@@ -63,7 +58,7 @@ void draw_correct_screen(Canvas& canvas, const GameState& state) {
   char text[kQuizTextCapacity];
   format_text(text, kQuizTextCapacity, "Level %d is ready. Let's connect more devices!", state.level + 2);
   draw_text_wrapped(canvas, 36, 309, 764, 399, text, Font::label, kHighlightColor);
-  fill_rect(canvas, 36, 473, 764, 534, kCourseButtonColor);
+  fill_rect(canvas, kCorrectContinueButton, kCourseButtonColor);
   draw_text(canvas, 251, 491, "PRESS SPACE TO CONTINUE", Font::label, kCaptionColor);
 }
 
@@ -74,14 +69,14 @@ void draw_wrong_screen(Canvas& canvas, const GameState& state) {
                     "Nice try! Strengthen your knowledge of Orbilux Technology with the MOOC.", Font::label,
                     kLightTextColor);
   draw_text(canvas, 36, 186, "Free course. Learn at your own pace.", Font::label, kHighlightColor);
-  fill_rect(canvas, 36, 225, 764, 269, kCourseButtonColor);
+  fill_rect(canvas, kWrongCourseButton, kCourseButtonColor);
   draw_text(canvas, 244, 237, "PRESS O TO OPEN THE MOOC", Font::label, kCaptionColor);
   draw_text(canvas, 36, 298, "Want to go further? Explore the book:", Font::body, 0xEBD8BF);
   draw_text_wrapped(canvas, 36, 327, 764, 383, "Orbilux Technology for Wireless Communications", Font::label,
                     kHighlightColor);
-  fill_rect(canvas, 36, 392, 764, 436, kBookButtonColor);
+  fill_rect(canvas, kWrongBookButton, kBookButtonColor);
   draw_text(canvas, 265, 404, "PRESS B TO VIEW THE BOOK", Font::label, kCaptionColor);
-  fill_rect(canvas, 36, 475, 764, 519, kRetryButtonColor);
+  fill_rect(canvas, kWrongRetryButton, kRetryButtonColor);
   draw_text(canvas, 256, 487, state.game_over ? "PRESS R FOR A NEW GAME" : "PRESS R TO TRY AGAIN", Font::label,
             0xFCF3EB);
   char text[kQuizTextCapacity];

@@ -38,19 +38,20 @@ struct Record {
 
 std::string describe(const GameState& s) {
   char text[4096];
-  int n = std::snprintf(
-      text, sizeof text,
-      "title %d screen %d over %d paused %d focus %d muted %d complete %d | countdown %a interlude %a "
-      "popup %a flash %a levelup %a clock %a | level %d score %d best %d lives %d connected %d "
-      "points %d cargo %d | quiz %d q %d opts %d%d%d%d order %d%d%d%d%d%d | x %a held %d %d item "
-      "%a %a %a %d %d kind %d | counter %lld rng %u",
-      s.title_screen, static_cast<int>(s.screen), s.game_over, s.paused, s.has_focus, s.music_muted, s.level_complete,
-      s.countdown, s.level_complete_timer, s.popup_timer, s.connect_flash_timer, s.level_up_timer, s.play_clock,
-      s.level, s.score, s.best_score, s.lives, s.connected, s.level_points, s.cargo_count, s.quiz_count,
-      s.current_question, s.option_order[0], s.option_order[1], s.option_order[2], s.option_order[3],
-      s.question_order[0], s.question_order[1], s.question_order[2], s.question_order[3], s.question_order[4],
-      s.question_order[5], s.player_x, s.left_held, s.right_held, s.item.x, s.item.y, s.item.fall_speed,
-      s.item.is_meander, s.item.is_gold, s.popup_kind, static_cast<long long>(s.tick_last_count), s.random.state);
+  int n =
+      std::snprintf(text, sizeof text,
+                    "title %d screen %d over %d paused %d focus %d muted %d complete %d | countdown %a interlude %a "
+                    "popup %a flash %a levelup %a clock %a | level %d score %d best %d lives %d connected %d "
+                    "points %d cargo %d | quiz %d q %d opts %d%d%d%d order %d%d%d%d%d%d | x %a held %d %d item "
+                    "%a %a %a %d %d kind %d | counter %lld rng %u",
+                    s.title_screen, static_cast<int>(s.screen), s.game_over, s.paused, s.has_focus, s.music_muted,
+                    s.level_complete, s.countdown, s.level_complete_timer, s.popup_timer, s.connect_flash_timer,
+                    s.level_up_timer, s.play_clock, s.level, s.score, s.best_score, s.lives, s.connected,
+                    s.level_points, s.cargo_count, s.quiz_count, s.current_question, s.option_order[0],
+                    s.option_order[1], s.option_order[2], s.option_order[3], s.question_order[0], s.question_order[1],
+                    s.question_order[2], s.question_order[3], s.question_order[4], s.question_order[5], s.player_x,
+                    s.left_held, s.right_held, s.item.x, s.item.y, s.item.fall_speed, s.item.is_meander, s.item.is_gold,
+                    static_cast<int>(s.popup_kind), static_cast<long long>(s.tick_last_count), s.random.state);
   std::string out(text, static_cast<size_t>(std::max(n, 0)));
   for (const Particle& p : s.particles) {
     std::snprintf(text, sizeof text, " p %a %a %a %a %a %d", p.x, p.y, p.vx, p.vy, p.life, p.is_gold);

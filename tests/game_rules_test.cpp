@@ -47,7 +47,7 @@ TEST(NewGame, StartsWithThreeLivesAndOneItemWaitingAboveTheField) {
   EXPECT_EQ(s.screen, Screen::play);
   EXPECT_EQ(s.game_over, 0);
   EXPECT_EQ(s.has_focus, 1);
-  EXPECT_EQ(s.popup_kind, 1);
+  EXPECT_EQ(s.popup_kind, Popup::red_booster);
 }
 
 TEST(NewGame, StopsEffectsRestartsMusicThenSpawnsSilently) {
@@ -257,7 +257,7 @@ TEST(BoosterCatch, ScoresConnectsBurstsAndLoadsTheBed) {
   EXPECT_EQ(s.level_points, 1);
   EXPECT_EQ(s.connected, 1);
   EXPECT_EQ(s.lives, 3);
-  EXPECT_EQ(s.popup_kind, 1);
+  EXPECT_EQ(s.popup_kind, Popup::red_booster);
   EXPECT_EQ(s.popup_timer, 0.65);
   EXPECT_EQ(s.connect_flash_timer, 2.2);
   EXPECT_EQ(s.cargo_count, 1);
@@ -281,7 +281,7 @@ TEST(BoosterCatch, GoldGivesFivePointsAndALife) {
   catch_item(s, host, false, true);
   EXPECT_EQ(s.score, 5);
   EXPECT_EQ(s.lives, 4);
-  EXPECT_EQ(s.popup_kind, 5);
+  EXPECT_EQ(s.popup_kind, Popup::gold_booster);
   EXPECT_EQ(s.cargo[0], 1);
   EXPECT_EQ(s.particles[0].is_gold, 1);
 }
@@ -327,7 +327,7 @@ TEST(MeanderCatch, CostsALifeAndDisconnectsADevice) {
   EXPECT_EQ(s.connected, 1);
   EXPECT_EQ(s.level_points, 1);
   EXPECT_EQ(s.score, 2);  // the score never drops
-  EXPECT_EQ(s.popup_kind, -1);
+  EXPECT_EQ(s.popup_kind, Popup::lost_life);
   EXPECT_EQ(s.popup_timer, 1.1);
   EXPECT_EQ(s.connect_flash_timer, 0);
   EXPECT_EQ(s.level_up_timer, 0);

@@ -1,4 +1,4 @@
-# The scene backdrop and the replay of recorded shapes, read back pixel by pixel; frames
+# The scene backdrop, read back pixel by pixel and held to its plain drawing; frames
 # are written beside the other drawing tests' frames.
 if(TARGET orbilux_render_test_support)
   add_executable(render_backdrop_test render_backdrop_test.cpp)

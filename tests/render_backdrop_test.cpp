@@ -10,8 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "render/backdrop.h"
-#include "render/coverage.h"
 #include "render/painters.h"
 #include "render/scenes.h"
 #include "tests/render_test_support.h"
@@ -47,39 +45,21 @@ struct Place {
 };
 
 Place place_of(int level, int i) {
-  const int scene = level % 6;
-  const bool narrow = scene == 0 || scene == 1 || scene == 5;
-  const int pitch = narrow ? 66 : 100;
+  const SceneLook& look = scene_look(level);
   Place p{};
-  p.anchor_x = 20 + pitch * i;
+  p.anchor_x = 20 + look.row.pitch * i;
   p.left = p.anchor_x - 8;
-  p.right = p.left + (narrow ? 50 : 84);
-  p.mast_x = scene == 2 ? p.anchor_x + 19 : p.left + (narrow ? 25 : 42);
-  switch (scene) {
-    case 0:
-      p.height = 80 + (29 * level + 47 * i) % 107;
-      break;
-    case 1:
-      p.height = 38 + (23 * level + 31 * i) % 32;
-      break;
-    case 2:
-      p.height = 26 + (17 * i) % 24;
-      break;
-    default:
-      p.height = 38 + (23 * level + 31 * i) % 68;
-  }
+  p.right = p.left + look.row.body_width;
+  p.mast_x = p.left + look.row.mast_offset;
+  p.height = look.heights.base + (look.heights.level_factor * level + look.heights.step * i) % look.heights.range;
   p.top = 447 - p.height;
-  p.device = scene <= 1 ? i : 3 * (i / 2) + i % 2;
-  const SceneStyle& style = scene_styles[scene];
-  p.body = scene == 2 ? (i % 2 == 0 ? 0x5477B0 : 0x446286)
-                      : mix_color(style.structure_color, style.far_color, 0.1 * (i % 3));
+  p.device = look.machines_between_pairs ? 3 * (i / 2) + i % 2 : i;
+  p.body = look.buildings == Buildings::barns ? (i % 2 == 0 ? 0x5477B0 : 0x446286)
+                                              : mix_color(look.structure_color, look.far_color, 0.1 * (i % 3));
   return p;
 }
 
-int structure_count(int level) {
-  const int scene = level % 6;
-  return scene == 0 || scene == 1 || scene == 5 ? 12 : 8;
-}
+int structure_count(int level) { return scene_look(level).row.count; }
 
 // The middle of a structure's lamp, which nothing drawn later covers.
 Color lamp_of(const Canvas& canvas, const Place& p) { return canvas_pixel(canvas, p.mast_x, p.top - 22); }
@@ -158,11 +138,12 @@ std::string first_difference(const std::vector<uint32_t>& a, const std::vector<u
   return a.size() == b.size() ? "none" : "sizes differ";
 }
 
-// A second canvas with fonts, for drawing the plain way beside the test canvas.
+// A second canvas with fonts that draws the plain way, beside the test canvas.
 Canvas& plain_canvas() {
   static Canvas canvas;
   static const bool made = canvas_create(canvas);
   EXPECT_TRUE(made);
+  canvas.plain_drawing = true;
   return canvas;
 }
 
@@ -170,7 +151,7 @@ Canvas& plain_canvas() {
 
 TEST(BackdropSky, HundredBandsMixedFromTopToBottom) {
   for (int level = 0; level < 6; ++level) {
-    const SceneStyle& style = scene_styles[level];
+    const SceneLook& style = kScenes[level];
     const Canvas& canvas = canvas_with_backdrop(scene_state(level, 0));
     // Above the label and right of the clouds and suns nothing covers the sky.
     for (int y = 0; y < 126; y += 6) {
@@ -190,7 +171,7 @@ TEST(BackdropSky, StarsWhereTheLevelPutsThemWrappingAtTheRightEdge) {
   for (int level : {0, 5, 6, 11}) {
     const GameState state = scene_state(level, 0);
     const Canvas& canvas = canvas_with_backdrop(state);
-    const SceneStyle& style = scene_styles[level % 6];
+    const SceneLook& style = kScenes[level % 6];
     int checked = 0;
     for (int k = 0; k < 48; ++k) {
       const int x = (19 * level + 35 + 173 * k) % 800;
@@ -205,7 +186,7 @@ TEST(BackdropSky, StarsWhereTheLevelPutsThemWrappingAtTheRightEdge) {
   }
   // Scenes with a sun have no stars: the same places show plain sky there.
   const Canvas& sunny = canvas_with_backdrop(scene_state(1, 0));
-  const SceneStyle& style = scene_styles[1];
+  const SceneLook& style = kScenes[1];
   EXPECT_EQ(canvas_pixel(sunny, 35 + 19, 155 + 13 + 1), mix_color(style.sky_top, style.sky_bottom, 168 / 600.0));
 }
 
@@ -214,7 +195,7 @@ TEST(BackdropSky, SunCloudsAndThePaleSunOfTheSnowyPeaks) {
     const Canvas& canvas = canvas_with_backdrop(scene_state(level, 0));
     const int sun_left = 620 - 43 * (level % 3);
     EXPECT_EQ(canvas_pixel(canvas, sun_left + 26, 205), level == 3 ? 0xCFE5E1u : 0x86BEF4u) << level;
-    const Color cloud = mix_color(scene_styles[level].sky_bottom, 0xDBDEDD, 0.3);
+    const Color cloud = mix_color(kScenes[level].sky_bottom, 0xDBDEDD, 0.3);
     const int f = 70 + (23 * level) % 75;
     for (int n = 0; n < 3; ++n) {
       const int o = (31 * n) % 55;
@@ -241,7 +222,7 @@ TEST(BackdropLandscape, SnowCapsOnlyOnTheSnowyPeaks) {
   // Without its cap the same peak is the far colour.
   const Canvas& desert = canvas_with_backdrop(scene_state(4, 0));
   const int p = 233 + (19 * 4 + 263 + 37 * 3) % 80;
-  EXPECT_EQ(canvas_pixel(desert, 475, p + 12), scene_styles[4].far_color);
+  EXPECT_EQ(canvas_pixel(desert, 475, p + 12), kScenes[4].far_color);
 }
 
 TEST(BackdropLandscape, FieldsPatchesAndFurrowsOfTheCountryside) {
@@ -261,7 +242,7 @@ TEST(BackdropStructures, LampsAndWindowsLightWithTheirDevices) {
   for (int level : {0, 3, 4, 5, 6, 9}) {
     for (int connected : {0, 5, 12}) {
       const Canvas& canvas = canvas_with_backdrop(scene_state(level, connected));
-      const SceneStyle& style = scene_styles[level % 6];
+      const SceneLook& style = kScenes[level % 6];
       const int columns = level % 6 == 5 || level % 6 == 0 ? 2 : 5;
       for (int i = 0; i < structure_count(level); ++i) {
         const Place p = place_of(level, i);
@@ -303,7 +284,7 @@ TEST(BackdropStructures, TheCoastsLastFourBuildingsStayDarkEvenWithEverythingCon
     const Place p = place_of(5, i);
     EXPECT_GE(p.device, 12);
     EXPECT_EQ(lamp_of(canvas, p), kLampUnlit) << i;
-    EXPECT_EQ(canvas_pixel(canvas, p.anchor_x + 3, p.top + 17), mix_color(p.body, scene_styles[5].sky_bottom, 0.15));
+    EXPECT_EQ(canvas_pixel(canvas, p.anchor_x + 3, p.top + 17), mix_color(p.body, kScenes[5].sky_bottom, 0.15));
   }
   // The four buoys carry 2, 5, 8 and 11 and are all lit.
   for (int k = 0; k < 4; ++k) EXPECT_EQ(canvas_pixel(canvas, 80 + 191 * k + 6, 389), 0xB6F553u) << k;
@@ -330,7 +311,7 @@ TEST(BackdropStructures, BarnsWindowsOnlyAboveThirtyTwoAndLitOneByOne) {
     }
     // Barn 1 (device 1) has one row of three windows.
     const Place barn1 = place_of(2, 1);
-    const Color window = connected >= 2 ? kLitWindow : mix_color(barn1.body, scene_styles[2].sky_bottom, 0.15);
+    const Color window = connected >= 2 ? kLitWindow : mix_color(barn1.body, kScenes[2].sky_bottom, 0.15);
     for (int c = 0; c < 3; ++c) EXPECT_EQ(canvas_pixel(canvas, barn1.anchor_x + 13 * c + 3, barn1.top + 17), window);
     EXPECT_EQ(canvas_pixel(canvas, barn1.anchor_x + 13 * 3 + 3, barn1.top + 17), barn1.body);  // no fourth
     EXPECT_EQ(lamp_of(canvas, place_of(2, 0)), connected >= 1 ? kLampLit : kLampUnlit);
@@ -350,8 +331,8 @@ TEST(BackdropStructures, AnotherLayoutOnEachReturnToAScene) {
   EXPECT_EQ(snapshot(canvas, 0, 0, 799, 125), std::vector<Color>(first_frame.begin(), first_frame.begin() + 800 * 126));
   EXPECT_EQ(place_of(0, 0).height, 80);
   EXPECT_EQ(place_of(6, 0).height, 147);
-  EXPECT_EQ(canvas_pixel(canvas, 13, 310), scene_styles[0].structure_color);
-  EXPECT_NE(first_frame[310 * 800 + 13], scene_styles[0].structure_color);
+  EXPECT_EQ(canvas_pixel(canvas, 13, 310), kScenes[0].structure_color);
+  EXPECT_NE(first_frame[310 * 800 + 13], kScenes[0].structure_color);
   EXPECT_NE(snapshot(canvas, 0, 155, 799, 446),
             std::vector<Color>(first_frame.begin() + 800 * 155, first_frame.begin() + 800 * 447));
 }
@@ -360,9 +341,9 @@ TEST(BackdropStructures, RoofsByLevel) {
   // City level 0: v = i mod 3; building 0 has a gable, 1 a roof box, 2 nothing.
   const Canvas& canvas = canvas_with_backdrop(scene_state(0, 0));
   const Place gable = place_of(0, 0), box = place_of(0, 1), flat = place_of(0, 2);
-  EXPECT_EQ(canvas_pixel(canvas, gable.mast_x + 8, gable.top - 3), scene_styles[0].near_color);
+  EXPECT_EQ(canvas_pixel(canvas, gable.mast_x + 8, gable.top - 3), kScenes[0].near_color);
   EXPECT_EQ(canvas_pixel(canvas, box.anchor_x + 10, box.top - 4), box.body);
-  const Color sky_at = mix_color(scene_styles[0].sky_top, scene_styles[0].sky_bottom, ((flat.top - 4) / 6 * 6) / 600.0);
+  const Color sky_at = mix_color(kScenes[0].sky_top, kScenes[0].sky_bottom, ((flat.top - 4) / 6 * 6) / 600.0);
   EXPECT_EQ(canvas_pixel(canvas, flat.anchor_x + 10, flat.top - 4), sky_at);
   // Factories: the saw-tooth and the chimney, in the body colour.
   const Canvas& factories = canvas_with_backdrop(scene_state(1, 0));
@@ -481,12 +462,12 @@ TEST(BackdropForeground, LampPostsLightAtOneThreeFiveSevenNinePoints) {
       const Color lamp = canvas_pixel(canvas, x + 14, 430);
       EXPECT_EQ(lamp, points > 2 * n ? 0x7FDAFFu : 0x655A4Cu) << points << " post " << n;
       lit += lamp == 0x7FDAFF;
-      EXPECT_EQ(canvas_pixel(canvas, x, 470), scene_styles[0].near_color) << "pole " << n;
+      EXPECT_EQ(canvas_pixel(canvas, x, 470), kScenes[0].near_color) << "pole " << n;
     }
     EXPECT_EQ(lit, std::min(5, (points + 1) / 2)) << points;
   }
   const Canvas& canvas = canvas_with_backdrop(scene_state(4, 0));
-  EXPECT_TRUE(area_is(canvas, 0, 447, 60, 454, scene_styles[4].near_color));
+  EXPECT_TRUE(area_is(canvas, 0, 447, 60, 454, kScenes[4].near_color));
 }
 
 TEST(BackdropForeground, TheLabelNamesTheSceneAndCountsTheConnections) {
@@ -496,14 +477,14 @@ TEST(BackdropForeground, TheLabelNamesTheSceneAndCountsTheConnections) {
       const Canvas& canvas = canvas_with_backdrop(scene_state(level, connected));
       EXPECT_TRUE(area_is(canvas, 18, 128, 27, 153, 0x392213)) << level;
       EXPECT_TRUE(area_is(canvas, 18, 128, 527, 132, 0x392213)) << level;
-      const SceneStyle& style = scene_styles[level];
+      const SceneLook& style = kScenes[level];
       EXPECT_EQ(canvas_pixel(canvas, 17, 140), mix_color(style.sky_top, style.sky_bottom, 138 / 600.0))
           << "box from 18";
       EXPECT_NE(canvas_pixel(canvas, 528, 140), 0x392213u) << "the box ends before 528";
       // The very text, two spaces either side of the bar, drawn alone on the box.
       fill_rect(expected, 18, 128, 528, 154, 0x392213);
       const std::string text =
-          std::string(scene_styles[level].name) + "  |  Connected: " + std::to_string(connected) + " / 12";
+          std::string(kScenes[level].name) + "  |  Connected: " + std::to_string(connected) + " / 12";
       draw_text(expected, 28, 133, text.c_str(), Font::body, 0xDAD2AD);
       EXPECT_TRUE(areas_equal(canvas, 18, 128, expected, 18, 128, 510, 26)) << text;
       EXPECT_GT(changed_pixels(canvas, 28, 133, 527, 153, 0x392213).count, 200) << text;
@@ -621,18 +602,13 @@ TEST(SignalWaves, OnlyAboveLitLampsAndTheFlashingOneInTheFrame) {
 // ---------------------------------------------------------------------------------------
 // The quick drawing against the plain one
 
-TEST(BackdropQuick, ReplayIsOnHere) {
-  // Otherwise the comparisons below would only compare the plain drawing with itself.
-  EXPECT_TRUE(coverage_replay_usable(test_canvas()));
-}
-
 void expect_same_as_plain(const GameState& state, uint32_t seed, const std::string& what) {
   Canvas& quick = test_canvas();
   Canvas& plain = plain_canvas();
   scribble(quick, seed);
   scribble(plain, seed * 7 + 1);
   draw_scene_backdrop(quick, state);
-  draw_scene_backdrop_direct(plain, state);
+  draw_scene_backdrop(plain, state);
   const std::vector<uint32_t> a = raster_of(quick), b = raster_of(plain);
   ASSERT_EQ(a, b) << what << ": " << first_difference(a, b, cairo_image_surface_get_stride(quick.surface) / 4);
 }
@@ -656,7 +632,7 @@ TEST(BackdropQuick, EveryScenePixelForPixelAsDrawnPlainly) {
 
 TEST(BackdropQuick, AMinuteOfPlayFrameByFrame) {
   // As a level is played: the clock moves on, devices connect with their flash, points
-  // come; records made on earlier frames are used on later ones.
+  // come; the still picture kept on earlier frames is used on later ones.
   for (int level : {1, 2}) {
     GameState state = scene_state(level, 0, 0.0);
     for (int frame = 0; frame < 3750; ++frame) {
@@ -668,7 +644,7 @@ TEST(BackdropQuick, AMinuteOfPlayFrameByFrame) {
         state.connect_flash_timer = 2.2;
       }
       if (frame % 75 != 0) {
-        draw_scene_backdrop(test_canvas(), state);  // recorded or replayed, unchecked
+        draw_scene_backdrop(test_canvas(), state);  // kept picture reused, unchecked
         continue;
       }
       expect_same_as_plain(state, static_cast<uint32_t>(frame + 1),
@@ -691,155 +667,6 @@ TEST(BackdropQuick, ClocksThatCannotHappenStillDrawSafely) {
   }
 }
 
-TEST(BackdropQuick, AfterForgettingEverythingStillTheSame) {
-  GameState state = scene_state(1, 12, 3.3);
-  state.connect_flash_timer = 1.0;
-  expect_same_as_plain(state, 5, "warm");
-  release_backdrop_cache();
-  release_coverage_replay();
-  expect_same_as_plain(state, 6, "after release");
-  forget_recorded_shapes();
-  expect_same_as_plain(state, 7, "after forgetting");
-}
-
-TEST(BackdropQuick, PlainDrawingSwitchGivesThePlainPath) {
-  Canvas& canvas = test_canvas();
-  canvas.plain_drawing = true;
-  GameState state = scene_state(2, 7, 9.1);
-  expect_same_as_plain(state, 11, "plain switch");
-  canvas.plain_drawing = false;
-}
-
-// ---------------------------------------------------------------------------------------
-// Replay of single shapes, beside the canvas operations
-
-struct Raster {
-  Canvas canvas;
-  explicit Raster(int width, int height, cairo_format_t format = CAIRO_FORMAT_RGB24) {
-    canvas.surface = cairo_image_surface_create(format, width, height);
-    canvas.cr = cairo_create(canvas.surface);
-  }
-  ~Raster() {
-    cairo_destroy(canvas.cr);
-    cairo_surface_destroy(canvas.surface);
-  }
-  Raster(const Raster&) = delete;
-  Raster& operator=(const Raster&) = delete;
-};
-
-TEST(CoverageReplay, ShapesAcrossTheEdgesAndAtManyPlacesMatchTheCanvas) {
-  Raster replayed(800, 600), drawn(800, 600);
-  scribble(replayed.canvas, 3);
-  scribble(drawn.canvas, 3);
-  ASSERT_TRUE(coverage_replay_usable(replayed.canvas));
-  uint32_t seed = 99;
-  auto next = [&seed](int n) {
-    seed = seed * 1664525u + 1013904223u;
-    return static_cast<int>((seed >> 8) % static_cast<uint32_t>(n));
-  };
-  for (int n = 0; n < 3000; ++n) {
-    const uint32_t shape_seed = seed;
-    // Each shape twice in other colours: first recorded, then replayed from its record.
-    for (int again = 0; again < 2; ++again) {
-      const Color color = 0x5A3C1Eu * static_cast<Color>(n + 1) + (again ? 0x808080u : 0u);
-      seed = shape_seed;
-      const int x = next(840) - 20, y = next(640) - 20;
-      switch (n % 4) {
-        case 0: {
-          const int x1 = x + next(121) - 60, y1 = y + next(121) - 60, width = 1 + next(10);
-          replay_line(replayed.canvas, x, y, x1, y1, width, color);
-          draw_line(drawn.canvas, x, y, x1, y1, width, color);
-          break;
-        }
-        case 1: {
-          const int w = next(30), h = next(30);
-          replay_ellipse(replayed.canvas, x, y, w, h, color);
-          fill_ellipse(drawn.canvas, x, y, w, h, color);
-          break;
-        }
-        case 2: {
-          Point offsets[17], points[17];
-          const double r = 5 + next(2900) / 100.0;
-          for (int q = 0; q < 17; ++q) {
-            const double theta = (25 + 8.125 * q) * kPi / 180;
-            offsets[q] = {static_cast<int>(std::trunc(r * std::cos(theta))),
-                          -static_cast<int>(std::trunc(r * std::sin(theta)))};
-            points[q] = {x + offsets[q].x, y + offsets[q].y};
-          }
-          const int width = 1 + next(2);
-          replay_polyline_around(replayed.canvas, x, y, offsets, 17, width, color);
-          draw_polyline(drawn.canvas, points, 17, width, color);
-          break;
-        }
-        default: {
-          const int right = x + next(60) - 5, bottom = y + next(60) - 5;
-          replay_rect(replayed.canvas, x, y, right, bottom, color);
-          fill_rect(drawn.canvas, x, y, right, bottom, color);
-        }
-      }
-    }
-  }
-  const std::vector<uint32_t> a = raster_of(replayed.canvas), b = raster_of(drawn.canvas);
-  EXPECT_EQ(a, b) << first_difference(a, b, cairo_image_surface_get_stride(replayed.canvas.surface) / 4);
-}
-
-TEST(CoverageReplay, RecordsAreUsedAgainAndSurviveAFreshStart) {
-  // Far more shapes than the records hold: the store starts afresh when full, and every
-  // shape, recorded or replayed, still matches.
-  Raster replayed(800, 600), drawn(800, 600);
-  fill_rect(replayed.canvas, 0, 0, 800, 600, 0x102030);
-  fill_rect(drawn.canvas, 0, 0, 800, 600, 0x102030);
-  for (int round = 0; round < 2; ++round) {
-    for (int n = 0; n < 14000; ++n) {
-      const int x = (n * 37) % 790, y = (n * 53) % 590;
-      const Color color = 0x010101u * static_cast<Color>(n % 200) + static_cast<Color>(round);
-      replay_ellipse(replayed.canvas, x, y, 7, 5, color);
-      fill_ellipse(drawn.canvas, x, y, 7, 5, color);
-    }
-  }
-  const std::vector<uint32_t> a = raster_of(replayed.canvas), b = raster_of(drawn.canvas);
-  EXPECT_EQ(a, b) << first_difference(a, b, cairo_image_surface_get_stride(replayed.canvas.surface) / 4);
-}
-
-TEST(CoverageReplay, OtherSizesAndFormatsAreDrawnTheirOwnWay) {
-  // A small raster gets its own check and records; a raster with alpha is not replayed.
-  for (cairo_format_t format : {CAIRO_FORMAT_RGB24, CAIRO_FORMAT_ARGB32}) {
-    Raster replayed(300, 200, format), drawn(300, 200, format);
-    scribble(replayed.canvas, 8);
-    scribble(drawn.canvas, 8);
-    EXPECT_EQ(coverage_replay_usable(replayed.canvas), format == CAIRO_FORMAT_RGB24);
-    for (int n = 0; n < 40; ++n) {
-      replay_line(replayed.canvas, 10 + 7 * n, 20, 30 + 5 * n, 190, 1 + n % 6, 0x336699 + n);
-      draw_line(drawn.canvas, 10 + 7 * n, 20, 30 + 5 * n, 190, 1 + n % 6, 0x336699 + n);
-      replay_ellipse(replayed.canvas, 7 * n, 100, 9, 9, 0x996633 + n);
-      fill_ellipse(drawn.canvas, 7 * n, 100, 9, 9, 0x996633 + n);
-    }
-    EXPECT_EQ(raster_of(replayed.canvas), raster_of(drawn.canvas)) << format;
-  }
-  // And the game's canvas is replayed again afterwards.
-  EXPECT_TRUE(coverage_replay_usable(test_canvas()));
-}
-
-TEST(CoverageReplay, ChainsOutsideWhatIsKeptAreDrawnPlainly) {
-  Raster replayed(800, 600), drawn(800, 600);
-  scribble(replayed.canvas, 21);
-  scribble(drawn.canvas, 21);
-  // Offsets beyond 127 and two chains of the same size: drawn, not mixed up.
-  const Point far[3] = {{-200, 0}, {0, -150}, {200, 0}};
-  const Point a[3] = {{-10, 0}, {0, -5}, {10, 0}};
-  const Point b[3] = {{-5, 0}, {0, -10}, {10, 0}};
-  const Point* chains[3] = {far, a, b};
-  for (const Point* chain : chains) {
-    for (int width = 1; width <= 3; ++width) {
-      Point points[3];
-      for (int i = 0; i < 3; ++i) points[i] = {400 + chain[i].x, 300 + chain[i].y};
-      replay_polyline_around(replayed.canvas, 400, 300, chain, 3, width, 0xC0FFEE);
-      draw_polyline(drawn.canvas, points, 3, width, 0xC0FFEE);
-    }
-  }
-  EXPECT_EQ(raster_of(replayed.canvas), raster_of(drawn.canvas));
-}
-
 // ---------------------------------------------------------------------------------------
 
 TEST(BackdropFrames, AllSixScenesForPeopleToLookAt) {
@@ -851,7 +678,7 @@ TEST(BackdropFrames, AllSixScenesForPeopleToLookAt) {
     const Canvas& canvas = canvas_with_backdrop(state);
     save_frame(canvas, "backdrop_scene" + std::to_string(level));
     EXPECT_EQ(raw_pixel(canvas, 0, 0) & 0xFFFFFF, [&] {
-      const Color top = scene_styles[level].sky_top;
+      const Color top = kScenes[level].sky_top;
       return ((top & 0xFF) << 16) | (top & 0xFF00) | ((top >> 16) & 0xFF);
     }());
   }

@@ -28,7 +28,7 @@ GameState busy_play_state() {
   s.level_up_timer = 1.0;
   s.level_complete = 1;
   s.popup_timer = 0.5;
-  s.popup_kind = 5;
+  s.popup_kind = Popup::gold_booster;
   s.item = {300, 250, 240, 0, 1};
   s.cargo_count = 12;
   for (int i = 0; i < kParticleCount; ++i)

@@ -133,7 +133,7 @@ TEST(Hud, GroundBandFollowsTheScene) {
     state.level = c.level;
     compose_frame(canvas, state);
     if (c.level == 7) save_frame(canvas, "play_level_7");
-    EXPECT_EQ(mix_color(scene_styles[c.level % 6].ground_color, 0xBFE2AA, 0.45), c.edge);
+    EXPECT_EQ(mix_color(scene_look(c.level).ground_color, 0xBFE2AA, 0.45), c.edge);
     // Left and right of the catcher, which stands in the middle.
     for (const auto& [left, right] : {std::pair{0, 330}, {470, 799}}) {
       EXPECT_TRUE(area_is(canvas, left, 536, right, 538, c.edge)) << c.level;
@@ -291,19 +291,21 @@ TEST(Particles, ArmsOfThreeWhileYoungAndTwoWhenFadingDeadOnesSkipped) {
 TEST(Popup, TextFollowsTheKindAndTheCatcher) {
   Canvas& canvas = test_canvas();
   struct Case {
-    int kind;
+    Popup kind;
     const char* text;
     int dx;
     Color color;
   };
-  const Case cases[] = {{-1, "-1 LIFE", -35, 0x7474FF}, {5, "+5  +1 LIFE", -57, 0x5BDDFF}, {1, "+1", -13, 0xB1E24E}};
+  const Case cases[] = {{Popup::lost_life, "-1 LIFE", -35, 0x7474FF},
+                        {Popup::gold_booster, "+5  +1 LIFE", -57, 0x5BDDFF},
+                        {Popup::red_booster, "+1", -13, 0xB1E24E}};
   for (const Case& c : cases) {
     GameState state = play_state();
     state.player_x = 250.6;
     state.popup_timer = 0.4;
     state.popup_kind = c.kind;
     compose_frame(canvas, state);
-    if (c.kind == 5) save_frame(canvas, "popup_gold");
+    if (c.kind == Popup::gold_booster) save_frame(canvas, "popup_gold");
     const int x = 250 + c.dx;
     const std::vector<Color> shown = snapshot(canvas, x, 424, x + 159, 448);
     EXPECT_EQ(shown, backdrop_with_text(canvas, state, x, 424, 160, 25, c.text, Font::strong, c.color)) << c.text;
@@ -312,7 +314,7 @@ TEST(Popup, TextFollowsTheKindAndTheCatcher) {
   GameState state = play_state();
   compose_frame(canvas, state);
   const std::vector<Color> without = snapshot(canvas, 0, 400, 799, 460);
-  state.popup_kind = 5;
+  state.popup_kind = Popup::gold_booster;
   state.popup_timer = 0;
   compose_frame(canvas, state);
   EXPECT_EQ(snapshot(canvas, 0, 400, 799, 460), without);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "game/input.h"
+#include "game/layout.h"
 #include "game/quiz.h"
 #include "render/painters.h"
 #include "tests/render_test_support.h"
@@ -252,7 +253,7 @@ TEST(WrongScreen, ButtonsAreWhereTheClicksGo) {
   Canvas& canvas = test_canvas();
   compose_frame(canvas, quiz_state(Screen::wrong));
   struct Button {
-    ClickRegion region;
+    Rect region;
     Color color;
     const char* caption;
     int caption_x, caption_y;
@@ -296,7 +297,7 @@ TEST(Overlays, GameOverPanelHidesEveryOtherOverlay) {
   busy.level_up_timer = 1.0;
   busy.level_complete = 1;
   busy.popup_timer = 0.5;
-  busy.popup_kind = -1;
+  busy.popup_kind = Popup::lost_life;
   compose_frame(canvas, busy);
   EXPECT_EQ(snapshot(canvas, 0, 0, 799, 599), expected);
 }
@@ -398,12 +399,12 @@ TEST(Overlays, MeanderWarningShowsOnlyWithTheLostLifePopup) {
   Canvas& canvas = test_canvas();
   GameState state = play_state();
   state.popup_timer = 0.8;
-  for (const int kind : {1, 5}) {
+  for (const Popup kind : {Popup::red_booster, Popup::gold_booster}) {
     state.popup_kind = kind;
     compose_frame(canvas, state);
-    EXPECT_NE(canvas_pixel(canvas, 225, 195), 0x2E1F58u) << kind;
+    EXPECT_NE(canvas_pixel(canvas, 225, 195), 0x2E1F58u) << static_cast<int>(kind);
   }
-  state.popup_kind = -1;
+  state.popup_kind = Popup::lost_life;
   compose_frame(canvas, state);
   save_frame(canvas, "meander_warning");
   EXPECT_TRUE(area_is(canvas, 221, 190, 578, 200, 0x2E1F58));
