@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "render/shipped_fonts.h"
+
 #ifdef ORBILUX_HAS_MASCOT
 #include "assets/mascot.h"
 #endif
@@ -198,6 +200,7 @@ bool canvas_create(Canvas& canvas) {
     return false;
   }
   canvas.cr = cairo_create(canvas.surface);
+  load_shipped_fonts();
   make_fonts(canvas);
   canvas.text_cache = new TextCache;
 #ifdef ORBILUX_HAS_MASCOT
