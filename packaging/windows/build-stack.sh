@@ -176,7 +176,9 @@ EOF
 
   echo "build-stack: fribidi" >&2
   enter fribidi
-  meson_build -Ddocs=false -Dbin=false -Dtests=false
+  # The library alone, not its command-line tool and tests.
+  sed -i -e "/^subdir('\\(bin\\|test\\)')/d" meson.build
+  meson_build -Ddocs=false
 
   echo "build-stack: harfbuzz" >&2
   enter harfbuzz
@@ -216,6 +218,14 @@ EOF
   cmake_build -DSDL2MIXER_SAMPLES=OFF -DSDL2MIXER_VENDORED=OFF -DSDL2MIXER_DEPS_SHARED=OFF \
     -DSDL2MIXER_CMD=OFF -DSDL2MIXER_FLAC=OFF -DSDL2MIXER_MOD=OFF -DSDL2MIXER_MIDI=OFF \
     -DSDL2MIXER_MP3=OFF -DSDL2MIXER_OPUS=OFF -DSDL2MIXER_VORBIS=OFF -DSDL2MIXER_WAVE=ON
+  # SDL2 names its static library SDL2::SDL2 as well; SDL2_mixer leaves that to its users.
+  cat >>"$prefix/lib/cmake/SDL2_mixer/SDL2_mixerConfig.cmake" <<'EOF'
+
+if(TARGET SDL2_mixer::SDL2_mixer-static AND NOT TARGET SDL2_mixer::SDL2_mixer)
+  add_library(SDL2_mixer::SDL2_mixer INTERFACE IMPORTED)
+  set_target_properties(SDL2_mixer::SDL2_mixer PROPERTIES INTERFACE_LINK_LIBRARIES SDL2_mixer::SDL2_mixer-static)
+endif()
+EOF
 
   echo "build-stack: GoogleTest (the tests' framework, not shipped)" >&2
   rm -rf "$work/googletest"

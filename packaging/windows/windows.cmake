@@ -48,7 +48,9 @@ endforeach()
 
 install(TARGETS orbilux-rush RUNTIME DESTINATION .)
 install(FILES ${ORBILUX_SHIPPED_FONTS} DESTINATION fonts)
-install(FILES ${open_sans_dir}/../../../doc/fonts-open-sans/copyright DESTINATION licences RENAME open-sans.txt)
+install(FILES /usr/share/doc/fonts-open-sans/copyright DESTINATION licences RENAME open-sans.txt)
+# The MinGW-w64 runtime (its threads and C runtime start-up) is linked in too.
+install(FILES /usr/share/doc/mingw-w64-common/copyright DESTINATION licences RENAME mingw-w64-runtime.txt)
 # The libraries' own licence texts, gathered when the stack was built.
 install(DIRECTORY ${ORBILUX_STACK_PREFIX}/share/licences/ DESTINATION licences)
 install(FILES ${windows_dir}/README-windows.txt DESTINATION . RENAME README.txt)
