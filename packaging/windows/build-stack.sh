@@ -245,7 +245,7 @@ main() {
     for name in "${packages[@]}"; do echo "$name $(source_versions "$name" | tr '\n' ' ')"; done
     $CXX --version | head -1
     dpkg-query -W -f '${Version}\n' libgtest-dev
-    cat "$0" "$here/meson-cross.ini" "$here/toolchain-mingw64.cmake" "$here"/libintl/*
+    cat "$here/build-stack.sh" "$here/meson-cross.ini" "$here/toolchain-mingw64.cmake" "$here"/libintl/*
   } | sha256sum | cut -c1-16)"
   prefix="$cache/win64-$key"
   if [ -e "$prefix/.complete" ]; then

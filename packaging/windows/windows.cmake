@@ -28,9 +28,11 @@ add_custom_command(
 set(ORBILUX_MANIFEST ${CMAKE_CURRENT_BINARY_DIR}/orbilux-rush.manifest)
 configure_file(${windows_dir}/orbilux-rush.manifest.in ${ORBILUX_MANIFEST} @ONLY)
 configure_file(${windows_dir}/orbilux-rush.rc.in ${CMAKE_CURRENT_BINARY_DIR}/orbilux-rush.rc @ONLY)
-set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/orbilux-rush.rc PROPERTIES
-                            OBJECT_DEPENDS "${ORBILUX_ICO};${ORBILUX_MANIFEST}")
+add_custom_target(orbilux_windows_icon DEPENDS ${ORBILUX_ICO})
+add_dependencies(orbilux-rush orbilux_windows_icon)
 target_sources(orbilux-rush PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/orbilux-rush.rc)
+set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/orbilux-rush.rc TARGET_DIRECTORY orbilux-rush PROPERTIES
+                            OBJECT_DEPENDS "${ORBILUX_ICO};${ORBILUX_MANIFEST}")
 
 # Open Sans, from Debian's fonts-open-sans, at the three weights the game draws with. Every
 # program the build makes finds them in a fonts folder beside itself (render/shipped_fonts.h).
