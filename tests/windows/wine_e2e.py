@@ -35,6 +35,7 @@ class WineGame(Game):
     def env(self):
         env = super().env()
         env["WINEPREFIX"] = self.prefix
+        del env["SDL_VIDEODRIVER"]  # the Windows SDL has its own one
         if self.use_registry:
             del env["ORBILUX_RUSH_DATA_DIR"]
         return env
