@@ -35,7 +35,8 @@ struct StoredBest {
 // The folder that holds the file: $ORBILUX_RUSH_DATA_DIR when set and not empty, else
 // $XDG_DATA_HOME/orbilux-rush when that is an absolute path, else
 // $HOME/.local/share/orbilux-rush. Returns false when no folder can be named (no home, or
-// a path that does not fit in `capacity`), and then `out` is an empty string.
+// a path that does not fit in `capacity`), and then `out` is an empty string. On Windows
+// only $ORBILUX_RUSH_DATA_DIR names a folder: without it the best lives in the registry.
 bool best_score_folder(char* out, size_t capacity);
 
 // Decides whether the first bytes of the file are a stored best: one to ten ASCII digits
