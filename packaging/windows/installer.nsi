@@ -1,7 +1,7 @@
 ; The Windows installer: per user (no administrator rights), into the user's own programs
 ; folder, with a Start menu shortcut and an uninstaller. /S installs and uninstalls silently.
-; package.sh passes VERSION, STAGE (the installed folder to carry), ICON, FILES and
-; UNFILES (the lists of what to install and remove, made from STAGE) and OUTFILE.
+; package.sh passes VERSION, ICON, OUTFILE, and FILES and UNFILES: the lists of what to
+; install and what to remove again, made from the staged install folder.
 Unicode true
 Target amd64-unicode
 SetCompressor /SOLID lzma
