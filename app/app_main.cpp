@@ -16,6 +16,7 @@
 #include "app/shell_host.h"
 #include "app/shell_input.h"
 #include "app/window.h"
+#include "app/windows_start.h"
 #include "app/x_errors.h"
 #include "audio/audio.h"
 #include "game/host.h"
@@ -30,7 +31,7 @@ ShellInput input;
 
 void report_start_failure(const char* what) { std::fprintf(stderr, "orbilux-rush: %s: %s\n", what, SDL_GetError()); }
 
-bool is_set(const char* name) {
+[[maybe_unused]] bool is_set(const char* name) {  // Windows needs no display variables
   const char* value = SDL_getenv(name);
   return value != nullptr && value[0] != '\0';
 }
@@ -38,6 +39,10 @@ bool is_set(const char* name) {
 // Without a display SDL would still start, on a video driver that draws nowhere, and the
 // game would run unseen until killed. Such a driver is fine only when asked for by name.
 bool find_a_screen() {
+#ifdef _WIN32
+  // Windows always has its one screen.
+  return SDL_Init(SDL_INIT_VIDEO) == 0;
+#else
   if (!is_set("SDL_VIDEODRIVER") && !is_set("DISPLAY") && !is_set("WAYLAND_DISPLAY")) {
     SDL_SetError("no display (neither DISPLAY nor WAYLAND_DISPLAY is set)");
     return false;
@@ -57,6 +62,7 @@ bool find_a_screen() {
     return false;
   }
   return true;
+#endif
 }
 
 // What the window needs to exist besides itself: the clock the first tick measures from,
@@ -156,6 +162,9 @@ void run_until_closed(ShellWindow& shell, GameState& state, ShellInput& hands) {
 }  // namespace
 
 int app_main(int argc, char** argv) {
+#ifdef _WIN32
+  prepare_windows_start();
+#endif
   // The command line first: --help and --version need no display and touch no files.
   const CommandLine command_line = parse_command_line(argc, argv);
   switch (command_line.action) {

@@ -1,5 +1,6 @@
 #include "app/best_score_store.h"
 
+#ifndef _WIN32  // Windows keeps the file with its own calls (best_score_store_windows.cpp)
 #include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
@@ -11,14 +12,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#endif
 
+#ifndef _WIN32
 namespace {
-
-constexpr int64_t kLargestStoredBest = 999'999'999;
-// Ten digits and a newline is the longest text we could ever accept; reading one byte
-// more than that is enough to tell a longer file from a valid one.
-constexpr size_t kMaxDigits = 10;
-constexpr size_t kReadLimit = kMaxDigits + 2;
 
 bool is_absolute(const char* path) { return path != nullptr && path[0] == '/'; }
 
@@ -124,9 +121,11 @@ bool best_score_folder(char* out, size_t capacity) {
   return true;
 }
 
+#endif  // _WIN32
+
 StoredBest parse_best_score(const char* bytes, size_t length) {
   if (length > 0 && bytes[length - 1] == '\n') --length;
-  if (length == 0 || length > kMaxDigits) return {};
+  if (length == 0 || length > kBestScoreMaxDigits) return {};
   int64_t value = 0;
   for (size_t i = 0; i < length; ++i) {
     if (bytes[i] < '0' || bytes[i] > '9') return {};
@@ -136,6 +135,7 @@ StoredBest parse_best_score(const char* bytes, size_t length) {
   return {true, value};
 }
 
+#ifndef _WIN32
 StoredBest load_best_score_from(const char* folder) {
   char path[kStorePathCapacity];
   if (folder == nullptr || folder[0] == '\0' || !join(path, sizeof path, folder, kBestScoreFileName)) return {};
@@ -147,7 +147,7 @@ StoredBest load_best_score_from(const char* folder) {
     close(fd);
     return {};
   }
-  char bytes[kReadLimit];
+  char bytes[kBestScoreReadLimit];
   size_t length = 0;
   while (length < sizeof bytes) {
     const ssize_t n = read(fd, bytes + length, sizeof bytes - length);
@@ -218,3 +218,4 @@ bool save_best_score_to_data_folder(int32_t value) {
   if (!best_score_folder(folder, sizeof folder)) return false;
   return save_best_score_to(folder, value);
 }
+#endif  // _WIN32

@@ -13,9 +13,19 @@ inline constexpr char kBestScoreFileName[] = "best-score";
 // Overrides the folder, e.g. for tests or a portable install.
 inline constexpr char kDataDirVariable[] = "ORBILUX_RUSH_DATA_DIR";
 inline constexpr char kAppFolderName[] = "orbilux-rush";
+// Where Windows keeps it, under HKEY_CURRENT_USER: a REG_DWORD.
+inline constexpr char kBestScoreRegistryKey[] = "Software\\Brixol\\OrbiluxExpress";
+inline constexpr char kBestScoreRegistryValue[] = "BestScore";
 
 // Room for any folder path we build; longer paths make the store unusable, not unsafe.
 inline constexpr size_t kStorePathCapacity = 4096;
+
+// The acceptance rule of a stored best, wherever it is kept: 0..999,999,999.
+inline constexpr int64_t kLargestStoredBest = 999'999'999;
+// Ten digits and a newline is the longest text we could ever accept; reading one byte
+// more than that is enough to tell a longer file from a valid one.
+inline constexpr size_t kBestScoreMaxDigits = 10;
+inline constexpr size_t kBestScoreReadLimit = kBestScoreMaxDigits + 2;
 
 struct StoredBest {
   bool found = false;  // a valid number was read
@@ -25,7 +35,8 @@ struct StoredBest {
 // The folder that holds the file: $ORBILUX_RUSH_DATA_DIR when set and not empty, else
 // $XDG_DATA_HOME/orbilux-rush when that is an absolute path, else
 // $HOME/.local/share/orbilux-rush. Returns false when no folder can be named (no home, or
-// a path that does not fit in `capacity`), and then `out` is an empty string.
+// a path that does not fit in `capacity`), and then `out` is an empty string. On Windows
+// only $ORBILUX_RUSH_DATA_DIR names a folder: without it the best lives in the registry.
 bool best_score_folder(char* out, size_t capacity);
 
 // Decides whether the first bytes of the file are a stored best: one to ten ASCII digits
@@ -47,7 +58,8 @@ bool save_best_score_to(const char* folder, int32_t value);
 inline constexpr int64_t kStaleLeftoverSeconds = 60;
 void remove_stale_save_leftovers(const char* folder, int64_t older_than_seconds);
 
-// The same two operations on the player's own folder (best_score_folder); loading first
-// clears stale leftovers of interrupted saves.
+// The same two operations on the player's own store: the folder of best_score_folder, whose
+// stale leftovers of interrupted saves loading clears first. On Windows the player's best
+// lives in the registry instead, unless ORBILUX_RUSH_DATA_DIR names a folder.
 StoredBest load_best_score();
 bool save_best_score_to_data_folder(int32_t value);

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "app/best_score_store.h"
+
 #if !defined(ORBILUX_VERSION) || !defined(ORBILUX_APP_ID)
 #error "the build names the version and the application id"
 #endif
@@ -95,10 +97,19 @@ void print_usage(std::FILE* out) {
                "Keys: Left/Right move, Space starts and pauses, A-D or 1-4 answer, R restarts,\n"
                "M mutes the music, Esc quits. A gamepad steers with the D-pad or the left stick;\n"
                "A or Start acts as Space, Y as R.\n"
-               "\n"
+               "\n",
+               kProgramName);
+#ifdef _WIN32
+  std::fprintf(out,
+               "The best score is kept in the registry, HKEY_CURRENT_USER\\%s\\%s\n"
+               "(or in a file in %%%s%% when that is set).\n",
+               kBestScoreRegistryKey, kBestScoreRegistryValue, kDataDirVariable);
+#else
+  std::fprintf(out,
                "The best score is kept in $XDG_DATA_HOME/%s/best-score\n"
-               "(or in $ORBILUX_RUSH_DATA_DIR when that is set). See %s(6).\n",
-               kProgramName, kProgramName, kProgramName);
+               "(or in $%s when that is set). See %s(6).\n",
+               kProgramName, kDataDirVariable, kProgramName);
+#endif
 }
 
 void print_version(std::FILE* out) { std::fprintf(out, "%s %s\n", kProgramName, program_version()); }

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "render/shipped_fonts.h"
+
 #ifdef ORBILUX_HAS_MASCOT
 #include "assets/mascot.h"
 #endif
@@ -218,6 +220,7 @@ bool canvas_create(Canvas& canvas) {
     return false;
   }
   canvas.cr = cairo_create(canvas.surface);
+  load_shipped_fonts();
   make_fonts(canvas);
   canvas.text_cache = new TextCache;
 #ifdef ORBILUX_HAS_MASCOT

@@ -23,6 +23,17 @@
 #include "game/host.h"
 #include "game/rules.h"
 
+#ifdef _WIN32
+#include <direct.h>
+
+// Windows' C library spells these three differently; the tests need nothing more of them.
+namespace {
+int setenv(const char* name, const char* value, int) { return _putenv((std::string(name) + "=" + value).c_str()); }
+int unsetenv(const char* name) { return _putenv((std::string(name) + "=").c_str()); }
+char* mkdtemp(char* pattern) { return _mktemp(pattern) != nullptr && _mkdir(pattern) == 0 ? pattern : nullptr; }
+}  // namespace
+#endif
+
 // The rules are linked in for drop_chime_audible; their calls into the shell go nowhere here.
 void save_best_score(int32_t) {}
 void open_course_link() {}
@@ -50,12 +61,12 @@ GameState running_state() {
 class DiskAudio : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = std::filesystem::temp_directory_path() / "orbilux-audio-XXXXXX";
+    std::string pattern = (std::filesystem::temp_directory_path() / "orbilux-audio-XXXXXX").string();
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
     dir_ = pattern;
     file_ = dir_ / "captured.raw";
     setenv("SDL_AUDIODRIVER", "disk", 1);
-    setenv("SDL_DISKAUDIOFILE", file_.c_str(), 1);
+    setenv("SDL_DISKAUDIOFILE", file_.string().c_str(), 1);
     unsetenv("SDL_DISKAUDIODELAY");  // the driver then keeps real time, one buffer every 46 ms
     open_audio_streams();
     ASSERT_TRUE(stream_has_device(Stream::music));

@@ -1,0 +1,201 @@
+// The best score on Windows: the player's registry, as the game has always kept it there,
+// or the same small file as elsewhere when ORBILUX_RUSH_DATA_DIR names a folder (tests, or
+// a copy of the game carried on a stick). The file's format and its acceptance rule are the
+// ones of best_score_store.cpp; only the calls that reach the disk differ.
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+
+#include "app/best_score_store.h"
+
+namespace {
+
+bool to_wide(const char* utf8, wchar_t* out, size_t capacity) {
+  const int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, -1, out, static_cast<int>(capacity));
+  return n > 0;
+}
+
+// `folder`\`name`, both UTF-8, as the wide path Windows' calls take.
+bool join(wchar_t* out, size_t capacity, const char* folder, const char* name) {
+  char path[kStorePathCapacity];
+  if (folder == nullptr || folder[0] == '\0') return false;
+  const int n = std::snprintf(path, sizeof path, "%s\\%s", folder, name);
+  return n > 0 && static_cast<size_t>(n) < sizeof path && to_wide(path, out, capacity);
+}
+
+bool is_directory(const wchar_t* path) {
+  const DWORD attributes = GetFileAttributesW(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// mkdir -p: every prefix that ends before a separator, then the whole path.
+bool make_folders(const wchar_t* folder) {
+  wchar_t path[kStorePathCapacity];
+  const size_t length = std::wcslen(folder);
+  if (length == 0 || length >= kStorePathCapacity) return false;
+  std::wmemcpy(path, folder, length + 1);
+  for (size_t i = 1; i <= length; ++i) {
+    if (path[i] != L'\\' && path[i] != L'/' && path[i] != L'\0') continue;
+    if (i > 0 && path[i - 1] == L':') continue;  // "C:" is a drive, not a folder to make
+    const wchar_t saved = path[i];
+    path[i] = L'\0';
+    if (!CreateDirectoryW(path, nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return false;
+    path[i] = saved;
+  }
+  return is_directory(folder);
+}
+
+bool write_all(HANDLE file, const char* bytes, DWORD length) {
+  while (length > 0) {
+    DWORD written = 0;
+    if (!WriteFile(file, bytes, length, &written, nullptr) || written == 0) return false;
+    bytes += written;
+    length -= written;
+  }
+  return true;
+}
+
+// The registry's names, as the wide strings its calls take.
+struct RegistryNames {
+  wchar_t key[64];
+  wchar_t value[32];
+};
+
+bool registry_names(RegistryNames& names) {
+  return to_wide(kBestScoreRegistryKey, names.key, 64) && to_wide(kBestScoreRegistryValue, names.value, 32);
+}
+
+StoredBest load_registry_best() {
+  RegistryNames names;
+  if (!registry_names(names)) return {};
+  DWORD value = 0;
+  DWORD size = sizeof value;
+  // Restricted to REG_DWORD: a value of any other type makes the read fail, and counts as none.
+  if (RegGetValueW(HKEY_CURRENT_USER, names.key, names.value, RRF_RT_REG_DWORD, nullptr, &value,
+                   &size) != ERROR_SUCCESS) {
+    return {};
+  }
+  // Read unsigned, so a value that would be negative as a signed number is refused too.
+  if (value > kLargestStoredBest) return {};
+  return {true, static_cast<int64_t>(value)};
+}
+
+bool save_registry_best(int32_t value) {
+  RegistryNames names;
+  if (value < 0 || value > kLargestStoredBest || !registry_names(names)) return false;
+  HKEY key = nullptr;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, names.key, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
+                      nullptr, &key, nullptr) != ERROR_SUCCESS) {
+    return false;
+  }
+  const DWORD stored = static_cast<DWORD>(value);
+  const bool written = RegSetValueExW(key, names.value, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&stored),
+                                      sizeof stored) == ERROR_SUCCESS;
+  RegCloseKey(key);
+  return written;
+}
+
+}  // namespace
+
+bool best_score_folder(char* out, size_t capacity) {
+  if (capacity == 0) return false;
+  out[0] = '\0';
+  wchar_t name[64];
+  wchar_t folder[kStorePathCapacity];
+  if (!to_wide(kDataDirVariable, name, 64)) return false;
+  const DWORD length = GetEnvironmentVariableW(name, folder, kStorePathCapacity);
+  if (length == 0 || length >= kStorePathCapacity) return false;  // not set, empty, or too long
+  const int n = WideCharToMultiByte(CP_UTF8, 0, folder, -1, out, static_cast<int>(capacity), nullptr, nullptr);
+  if (n <= 0) {
+    out[0] = '\0';
+    return false;
+  }
+  return true;
+}
+
+StoredBest load_best_score_from(const char* folder) {
+  wchar_t path[kStorePathCapacity];
+  if (!join(path, kStorePathCapacity, folder, kBestScoreFileName)) return {};
+  // A folder or a device in the file's place does not open as a disk file.
+  const HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return {};
+  char bytes[kBestScoreReadLimit];
+  size_t length = 0;
+  bool readable = GetFileType(file) == FILE_TYPE_DISK;
+  while (readable && length < sizeof bytes) {
+    DWORD n = 0;
+    if (!ReadFile(file, bytes + length, static_cast<DWORD>(sizeof bytes - length), &n, nullptr)) readable = false;
+    if (n == 0) break;
+    length += n;
+  }
+  CloseHandle(file);
+  return readable ? parse_best_score(bytes, length) : StoredBest{};
+}
+
+bool save_best_score_to(const char* folder, int32_t value) {
+  // A number we would refuse to read back is not worth replacing a good one with.
+  if (value < 0 || value > kLargestStoredBest) return false;
+  wchar_t final_path[kStorePathCapacity];
+  wchar_t temp_path[kStorePathCapacity];
+  char temp_name[64];
+  std::snprintf(temp_name, sizeof temp_name, ".%s.%lu-%llu", kBestScoreFileName, GetCurrentProcessId(),
+                static_cast<unsigned long long>(GetTickCount64()));
+  if (!join(final_path, kStorePathCapacity, folder, kBestScoreFileName)) return false;
+  if (!join(temp_path, kStorePathCapacity, folder, temp_name)) return false;
+  wchar_t wide_folder[kStorePathCapacity];
+  if (!to_wide(folder, wide_folder, kStorePathCapacity)) return false;
+  if (!is_directory(wide_folder) && !make_folders(wide_folder)) return false;
+
+  const HANDLE file = CreateFileW(temp_path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  char text[16];
+  const int length = std::snprintf(text, sizeof text, "%d\n", static_cast<int>(value));
+  bool written = length > 0 && write_all(file, text, static_cast<DWORD>(length)) && FlushFileBuffers(file);
+  if (!CloseHandle(file)) written = false;
+  // Replacing in one step, through to the disk: the old or the new best, never half of one.
+  if (!written || !MoveFileExW(temp_path, final_path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    DeleteFileW(temp_path);
+    return false;
+  }
+  return true;
+}
+
+void remove_stale_save_leftovers(const char* folder, int64_t older_than_seconds) {
+  wchar_t pattern[kStorePathCapacity];
+  char leftovers[64];
+  std::snprintf(leftovers, sizeof leftovers, ".%s.*", kBestScoreFileName);
+  if (!join(pattern, kStorePathCapacity, folder, leftovers)) return;
+  wchar_t wide_folder[kStorePathCapacity];
+  if (!to_wide(folder, wide_folder, kStorePathCapacity)) return;
+  WIN32_FIND_DATAW entry;
+  const HANDLE search = FindFirstFileW(pattern, &entry);
+  if (search == INVALID_HANDLE_VALUE) return;
+  FILETIME now_time;
+  GetSystemTimeAsFileTime(&now_time);
+  const auto ticks = [](const FILETIME& t) { return (static_cast<int64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
+  constexpr int64_t kTicksPerSecond = 10'000'000;  // FILETIME counts 100 ns steps
+  do {
+    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
+    // A young leftover may belong to another copy of the game saving right now.
+    if (ticks(now_time) - ticks(entry.ftLastWriteTime) < older_than_seconds * kTicksPerSecond) continue;
+    wchar_t path[kStorePathCapacity];
+    const int n = std::swprintf(path, kStorePathCapacity, L"%ls\\%ls", wide_folder, entry.cFileName);
+    if (n > 0 && static_cast<size_t>(n) < kStorePathCapacity) DeleteFileW(path);
+  } while (FindNextFileW(search, &entry));
+  FindClose(search);
+}
+
+StoredBest load_best_score() {
+  char folder[kStorePathCapacity];
+  if (!best_score_folder(folder, sizeof folder)) return load_registry_best();
+  remove_stale_save_leftovers(folder, kStaleLeftoverSeconds);
+  return load_best_score_from(folder);
+}
+
+bool save_best_score_to_data_folder(int32_t value) {
+  char folder[kStorePathCapacity];
+  if (!best_score_folder(folder, sizeof folder)) return save_registry_best(value);
+  return save_best_score_to(folder, value);
+}

@@ -1,0 +1,227 @@
+"""The Windows game under Wine, in a fresh Wine folder and a real X server, as a player on
+Windows would meet it: --help and --version, the title as on Linux, Space and Esc, the best
+score in the registry (written on a catch, read back on the next start, damaged values taken
+as none), and the installer: a silent install, the installed game starting, the uninstaller
+taking everything away again but the best score.
+
+Usage: wine_e2e.py WINDOWS_BUILD_DIR LINUX_GAME"""
+
+import glob
+import os
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+from harness import Failure, Game, check, game_over_on_screen, get_ready_on_screen, run, wait_until  # noqa: E402
+
+WINE_RUN = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "packaging", "windows", "wine-run.sh")
+KEY = r"HKCU\Software\Brixol\OrbiluxExpress"
+CATCHER_SPEED = 395  # field pixels per second
+FALL_SPEED = 200  # at level 1
+CATCH_LINE = 480
+BED_OFFSET = 25  # the bed spans 55 px left to 4 px right of the catcher's centre
+
+
+class WineGame(Game):
+    """The harness's game, started through Wine in a Wine folder of its own, with the best
+    score in that folder's registry unless a data folder is asked for."""
+
+    def __init__(self, executable, name, use_registry=True):
+        super().__init__(executable, name=name)
+        self.prefix = os.path.join(self.work, "wine")
+        self.use_registry = use_registry
+
+    def env(self):
+        env = super().env()
+        env["WINEPREFIX"] = self.prefix
+        del env["SDL_VIDEODRIVER"]  # the Windows SDL has its own one
+        if self.use_registry:
+            del env["ORBILUX_RUSH_DATA_DIR"]
+        return env
+
+    def launch(self, *args):
+        self.started_at = time.monotonic()
+        self.stderr_path = os.path.join(self.work, "stderr.txt")
+        self.process = subprocess.Popen([WINE_RUN, self.executable, *args], env=self.env(), stdin=subprocess.DEVNULL,
+                                        stdout=subprocess.DEVNULL, stderr=open(self.stderr_path, "w"))
+        out = self.xdotool("search", "--sync", "--onlyvisible", "--name", "^Orbilux Rush$", timeout=60)
+        self.window = out.split()[0]
+        return self
+
+    def __exit__(self, kind, value, traceback):
+        # Whatever happened, the Wine server of this folder goes with the game.
+        if self.process and self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
+        subprocess.run(["/usr/lib/wine/wineserver", "-k"], env=self.env(), capture_output=True)
+        return super().__exit__(kind, value, traceback)
+
+
+def wine(prefix, *args, timeout=120):
+    env = dict(os.environ, WINEPREFIX=prefix)
+    return subprocess.run([WINE_RUN, *args], env=env, capture_output=True, text=True, timeout=timeout)
+
+
+def stored_best(prefix):
+    """The BestScore value as `reg query` shows it: (type, data), or None."""
+    out = wine(prefix, "reg", "query", KEY, "/v", "BestScore").stdout
+    for line in out.splitlines():
+        parts = line.split()
+        if len(parts) >= 3 and parts[0] == "BestScore":
+            return parts[1], parts[2]
+    return None
+
+
+def store(prefix, kind, data):
+    result = wine(prefix, "reg", "add", KEY, "/v", "BestScore", "/t", kind, "/d", data, "/f")
+    check(result.returncode == 0, f"reg add {kind} {data} failed: {result.stderr.strip()}")
+
+
+def find_red_booster(shot):
+    for y in range(150, 430, 3):
+        for x in range(0, 800, 2):
+            r, g, b = shot.pixel(x, y)
+            if r > 190 and g < 90 and b < 110:
+                return x, y
+    return None
+
+
+def catch_until_stored(game, prefix, before):
+    """Steers under red boosters until the registry value changes; returns it."""
+    game.focus()
+    game.key("space")
+    game.wait_for_screen(lambda s: not get_ready_on_screen(s), 10, "the end of the countdown")
+    player = 400.0
+    deadline = time.monotonic() + 120
+    while time.monotonic() < deadline:
+        now = stored_best(prefix)
+        if now != before:
+            return now
+        shot = game.shot("scan")
+        if game_over_on_screen(shot):
+            game.key("r")
+            player = 400.0
+            time.sleep(3.2)
+            continue
+        item = find_red_booster(shot)
+        if item is None:
+            time.sleep(0.1)
+            continue
+        x, y = item
+        target = min(740.0, max(60.0, x + BED_OFFSET))
+        distance = target - player
+        if abs(distance) > 8:
+            key = "Right" if distance > 0 else "Left"
+            game.key_down(key)
+            time.sleep(abs(distance) / CATCHER_SPEED)
+            game.key_up(key)
+            player = target
+        time.sleep(max(0.0, (CATCH_LINE - y) / FALL_SPEED) + 0.3)
+    raise Failure(f"no catch changed the stored best in 120 s (still {before})")
+
+
+def title_points(shot):
+    """A handful of points across the title, clear of glyph edges (antialiased a little
+    differently by Windows' font rasteriser): the page, the legend's boosters, the button,
+    the mascot's body, face and chest plate."""
+    points = [(20, 20), (400, 300), (45, 245), (45, 305), (50, 540), (340, 520), (600, 400), (620, 270), (560, 345)]
+    return [shot.pixel(x, y) for x, y in points]
+
+
+def close_enough(a, b, tolerance=8):
+    return all(abs(p - q) <= tolerance for p, q in zip(a, b))
+
+
+def scenario(build_dir, linux_game):
+    exe = os.path.join(build_dir, "app", "orbilux-rush.exe")
+    with Game(linux_game, name="linux-title") as linux:
+        linux.launch()
+        time.sleep(1.0)
+        linux_title = linux.shot("title")
+        linux.key("Escape")
+        linux.wait_exit(5)
+
+    with WineGame(exe, "wine") as game:
+        prefix = game.prefix
+        wine(prefix, "wineboot", "-i", timeout=180)  # the fresh folder, made once up front
+
+        for option, expected in (("--help", "Usage: orbilux-rush"), ("--version", "orbilux-rush ")):
+            result = wine(prefix, exe, option)
+            check(result.returncode == 0 and expected in result.stdout,
+                  f"{option}: exit {result.returncode}, printed {result.stdout!r}")
+
+        # A value of another type counts as none: the first catch replaces it with a number.
+        store(prefix, "REG_SZ", "12")
+        game.launch("--seed", "7")
+        time.sleep(1.0)
+        wine_title = game.shot("title")
+        differing = [(a, b) for a, b in zip(title_points(linux_title), title_points(wine_title)) if not close_enough(a, b)]
+        check(not differing, f"the title differs from Linux's at {differing}")
+        written = catch_until_stored(game, prefix, ("REG_SZ", "12"))
+        check(written[0] == "REG_DWORD" and int(written[1], 16) >= 1, f"the first catch stored {written}")
+        game.key("Escape")
+        check(game.wait_exit(5) == 0, "Esc: exit code 0")
+
+        # Read back on the next start: the HUD's best differs from a start with none stored.
+        def hud_best(label):
+            game.launch("--seed", "7")
+            game.focus()
+            game.key("space")
+            shot = game.wait_for_screen(get_ready_on_screen, 10, "GET READY")
+            game.key("Escape")
+            check(game.wait_exit(5) == 0, f"Esc ({label}): exit code 0")
+            return shot.region(560, 95, 800, 125)
+
+        with_best = hud_best("best stored")
+        # ORBILUX_RUSH_DATA_DIR still chooses the file, here holding the same number.
+        os.makedirs(game.data_dir, exist_ok=True)
+        with open(os.path.join(game.data_dir, "best-score"), "w") as f:
+            f.write(f"{int(written[1], 16)}\n")
+        game.use_registry = False
+        check(hud_best("best in a file") == with_best, "the best in the data folder's file was not shown")
+        game.use_registry = True
+        wine(prefix, "reg", "delete", KEY, "/v", "BestScore", "/f")
+        check(hud_best("none stored") != with_best, "the stored best was not shown after a restart")
+
+        # Out of range: 1,000,000,000 counts as none too.
+        store(prefix, "REG_DWORD", "1000000000")
+        game.launch("--seed", "7")
+        written = catch_until_stored(game, prefix, ("REG_DWORD", "0x3b9aca00"))
+        check(written[0] == "REG_DWORD" and int(written[1], 16) < 1000, f"the catch after 1e9 stored {written}")
+        game.key("Escape")
+        check(game.wait_exit(5) == 0, "Esc: exit code 0")
+        kept = stored_best(prefix)
+
+        # The installer, silently; the installed game starts; the uninstaller takes it away.
+        setup = glob.glob(os.path.join(build_dir, "packages", "*-setup.exe"))
+        check(len(setup) == 1, f"one installer expected in {build_dir}/packages, found {setup}")
+        check(wine(prefix, setup[0], "/S").returncode == 0, "the silent install failed")
+        programs = glob.glob(os.path.join(prefix, "drive_c", "users", "*", "AppData", "Local", "Programs"))
+        check(programs, "no per-user programs folder after the install")
+        installed = os.path.join(programs[0], "Orbilux Rush")
+        for part in ("orbilux-rush.exe", "uninstall.exe", "fonts/OpenSans-Regular.ttf", "licences"):
+            check(os.path.exists(os.path.join(installed, part)), f"the install lacks {part}")
+        shortcut = glob.glob(os.path.join(prefix, "drive_c", "users", "*", "AppData", "Roaming", "Microsoft",
+                                          "Windows", "Start Menu", "Programs", "Orbilux Rush.lnk"))
+        check(shortcut, "no Start menu shortcut")
+        game.executable = os.path.join(installed, "orbilux-rush.exe")
+        game.launch()
+        game.focus()
+        game.key("Escape")
+        check(game.wait_exit(5) == 0, "the installed game: Esc, exit code 0")
+
+        wine(prefix, os.path.join(installed, "uninstall.exe"), "/S")
+        # The uninstaller works on from a copy of itself in the temporary folder.
+        wait_until(lambda: not os.path.exists(installed), 60, what="the uninstaller to remove the game's folder")
+        check(not glob.glob(os.path.join(prefix, "drive_c", "users", "*", "AppData", "Roaming", "Microsoft",
+                                         "Windows", "Start Menu", "Programs", "Orbilux Rush.lnk")),
+              "the Start menu shortcut outlived the uninstall")
+        check(stored_best(prefix) == kept, "the uninstall should leave the best score in the registry")
+
+
+if __name__ == "__main__":
+    build = os.path.abspath(sys.argv[1])
+    linux = os.path.abspath(sys.argv[2])
+    sys.argv = [sys.argv[0], build]
+    run(lambda _: scenario(build, linux))
