@@ -260,6 +260,10 @@ class Game:
         """For the X tools that play the player's part: always on the harness's X server."""
         return self.env(DISPLAY=self.display)
 
+    def command(self, *args):
+        """How the game is started with these arguments."""
+        return [self.executable, *args]
+
     def launch(self, *args, find_window=True, **changes):
         """Starts the game with command-line arguments and surroundings of its own, and
         waits for its window to be on the screen."""
@@ -268,7 +272,7 @@ class Game:
         self.started_at = time.monotonic()
         self.stderr_path = os.path.join(self.work, f"stderr-{time.monotonic_ns()}.txt")
         with open(self.stderr_path, "w") as stderr:
-            self.process = spawn([self.executable, *args], env=self.env(**changes), stdin=subprocess.DEVNULL,
+            self.process = spawn(self.command(*args), env=self.env(**changes), stdin=subprocess.DEVNULL,
                                  stdout=subprocess.DEVNULL, stderr=stderr)
         if find_window:
             self.window = wait_until(self._find_window, SHOW_DEADLINE, interval=0.2, what="the game's window")

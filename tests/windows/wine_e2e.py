@@ -13,7 +13,8 @@ import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
-from harness import Failure, Game, check, game_over_on_screen, get_ready_on_screen, run, wait_until  # noqa: E402
+from harness import (SHOW_DEADLINE, Failure, Game, check, game_over_on_screen, get_ready_on_screen,  # noqa: E402
+                     run, title_on_screen, wait_until)
 
 WINE_RUN = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "packaging", "windows", "wine-run.sh")
 KEY = r"HKCU\Software\Brixol\OrbiluxExpress"
@@ -30,24 +31,12 @@ class WineGame(Game):
     def __init__(self, executable, name, use_registry=True):
         super().__init__(executable, name=name)
         self.prefix = os.path.join(self.work, "wine")
-        self.use_registry = use_registry
+        self.base_changes["WINEPREFIX"] = self.prefix
+        if use_registry:
+            self.base_changes["ORBILUX_RUSH_DATA_DIR"] = None
 
-    def env(self):
-        env = super().env()
-        env["WINEPREFIX"] = self.prefix
-        del env["SDL_VIDEODRIVER"]  # the Windows SDL has its own one
-        if self.use_registry:
-            del env["ORBILUX_RUSH_DATA_DIR"]
-        return env
-
-    def launch(self, *args):
-        self.started_at = time.monotonic()
-        self.stderr_path = os.path.join(self.work, "stderr.txt")
-        self.process = subprocess.Popen([WINE_RUN, self.executable, *args], env=self.env(), stdin=subprocess.DEVNULL,
-                                        stdout=subprocess.DEVNULL, stderr=open(self.stderr_path, "w"))
-        out = self.xdotool("search", "--sync", "--onlyvisible", "--name", "^Orbilux Rush$", timeout=60)
-        self.window = out.split()[0]
-        return self
+    def command(self, *args):
+        return [WINE_RUN, self.executable, *args]
 
     def __exit__(self, kind, value, traceback):
         # Whatever happened, the Wine server of this folder goes with the game.
@@ -102,7 +91,8 @@ def catch_until_stored(game, prefix, before):
         if game_over_on_screen(shot):
             game.key("r")
             player = 400.0
-            time.sleep(3.2)
+            game.wait_for_screen(get_ready_on_screen, SHOW_DEADLINE, "a new game's countdown")
+            game.wait_for_screen(lambda s: not get_ready_on_screen(s), SHOW_DEADLINE, "the end of the countdown")
             continue
         item = find_red_booster(shot)
         if item is None:
@@ -137,10 +127,9 @@ def scenario(build_dir, linux_game):
     exe = os.path.join(build_dir, "app", "orbilux-rush.exe")
     with Game(linux_game, name="linux-title") as linux:
         linux.launch()
-        time.sleep(1.0)
-        linux_title = linux.shot("title")
+        linux_title = linux.wait_for_screen(title_on_screen, SHOW_DEADLINE, "the Linux title")
         linux.key("Escape")
-        linux.wait_exit(5)
+        linux.wait_exit()
 
     with WineGame(exe, "wine") as game:
         prefix = game.prefix
@@ -154,14 +143,13 @@ def scenario(build_dir, linux_game):
         # A value of another type counts as none: the first catch replaces it with a number.
         store(prefix, "REG_SZ", "12")
         game.launch("--seed", "7")
-        time.sleep(1.0)
-        wine_title = game.shot("title")
+        wine_title = game.wait_for_screen(title_on_screen, SHOW_DEADLINE, "the title under Wine")
         differing = [(a, b) for a, b in zip(title_points(linux_title), title_points(wine_title)) if not close_enough(a, b)]
         check(not differing, f"the title differs from Linux's at {differing}")
         written = catch_until_stored(game, prefix, ("REG_SZ", "12"))
         check(written[0] == "REG_DWORD" and int(written[1], 16) >= 1, f"the first catch stored {written}")
         game.key("Escape")
-        check(game.wait_exit(5) == 0, "Esc: exit code 0")
+        check(game.wait_exit() == 0, "Esc: exit code 0")
 
         # Read back on the next start: the HUD's best differs from a start with none stored.
         def hud_best(label):
@@ -170,7 +158,7 @@ def scenario(build_dir, linux_game):
             game.key("space")
             shot = game.wait_for_screen(get_ready_on_screen, 10, "GET READY")
             game.key("Escape")
-            check(game.wait_exit(5) == 0, f"Esc ({label}): exit code 0")
+            check(game.wait_exit() == 0, f"Esc ({label}): exit code 0")
             return shot.region(560, 95, 800, 125)
 
         with_best = hud_best("best stored")
@@ -190,7 +178,7 @@ def scenario(build_dir, linux_game):
         written = catch_until_stored(game, prefix, ("REG_DWORD", "0x3b9aca00"))
         check(written[0] == "REG_DWORD" and int(written[1], 16) < 1000, f"the catch after 1e9 stored {written}")
         game.key("Escape")
-        check(game.wait_exit(5) == 0, "Esc: exit code 0")
+        check(game.wait_exit() == 0, "Esc: exit code 0")
         kept = stored_best(prefix)
 
         # The installer, silently; the installed game starts; the uninstaller takes it away.
@@ -209,7 +197,7 @@ def scenario(build_dir, linux_game):
         game.launch()
         game.focus()
         game.key("Escape")
-        check(game.wait_exit(5) == 0, "the installed game: Esc, exit code 0")
+        check(game.wait_exit() == 0, "the installed game: Esc, exit code 0")
 
         wine(prefix, os.path.join(installed, "uninstall.exe"), "/S")
         # The uninstaller works on from a copy of itself in the temporary folder.
