@@ -6,7 +6,7 @@
 # the relink package.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-windows-deps.sh
+scripts/install-deps.sh windows
 stack="$(packaging/windows/build-stack.sh)"
 cmake -S . -B build-windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=packaging/windows/toolchain-mingw64.cmake \
   -DORBILUX_STACK_PREFIX="$stack" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORBILUX_BUILD_BENCH=OFF ${ORBILUX_CMAKE_ARGS:-}

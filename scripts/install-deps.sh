@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the game needs: `play` (the default) for building and running
-# it, `test` for everything the tests, benchmarks, fuzzing and packaging checks need as well.
+# it, `test` for everything the tests, benchmarks, fuzzing and packaging checks need as well,
+# `windows` for cross-building the Windows version and testing it under Wine.
 # Safe to run again: packages already present are left alone.
 set -euo pipefail
 
@@ -17,11 +18,18 @@ test=(
   clang-14 libclang-rt-14-dev valgrind
   desktop-file-utils appstream dpkg-dev
 )
+windows=(
+  build-essential cmake ninja-build meson pkg-config git xz-utils bzip2 dpkg-dev
+  g++-mingw-w64-x86-64-posix libgtest-dev nsis zip
+  librsvg2-bin imagemagick fonts-open-sans
+  wine64 xvfb xauth xdotool x11-utils
+)
 
 case "${1:-play}" in
   play) packages=("${play[@]}") ;;
   test) packages=("${test[@]}") ;;
-  *) echo "usage: $0 [play|test]" >&2; exit 2 ;;
+  windows) packages=("${windows[@]}") ;;
+  *) echo "usage: $0 [play|test|windows]" >&2; exit 2 ;;
 esac
 
 missing=()

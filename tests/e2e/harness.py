@@ -453,6 +453,58 @@ class Game:
             return f.read()
 
 
+# How the truck and a level-1 item move, for steering under a falling booster.
+CATCHER_SPEED = 395  # field pixels per second
+FALL_SPEED = 200  # at level 1
+CATCH_LINE = 480
+BED_OFFSET = 25  # the bed spans 55 px left to 4 px right of the catcher's centre
+
+
+def find_red_booster(shot):
+    """The lowest strongly red pixel in the sky: the falling red booster, if that is what falls."""
+    found = None
+    for y in range(150, 430, 3):
+        for x in range(0, 800, 2):
+            r, g, b = shot.pixel(x, y)
+            if r > 190 and g < 90 and b < 110:
+                found = (x, y)
+                break
+    return found
+
+
+def steer_for_a_catch(game, caught, seconds, failure):
+    """Steers the truck under falling red boosters, a new game after each game over, until
+    caught() answers something, and returns that; Failure(failure) after `seconds`."""
+    player = 400.0
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        result = caught()
+        if result:
+            return result
+        shot = game.shot("scan")
+        if game_over_on_screen(shot):
+            game.key("r")
+            player = 400.0
+            game.wait_for_screen(get_ready_on_screen, SHOW_DEADLINE, "a new game's countdown")
+            game.wait_for_screen(lambda s: not get_ready_on_screen(s), SHOW_DEADLINE, "the end of the countdown")
+            continue
+        item = find_red_booster(shot)
+        if item is None:
+            time.sleep(0.1)
+            continue
+        x, y = item
+        target = min(740.0, max(60.0, x + BED_OFFSET))
+        distance = target - player
+        if abs(distance) > 8:
+            key = "Right" if distance > 0 else "Left"
+            game.key_down(key)
+            time.sleep(abs(distance) / CATCHER_SPEED)
+            game.key_up(key)
+            player = target
+        time.sleep(max(0.0, (CATCH_LINE - y) / FALL_SPEED) + 0.3)
+    raise Failure(failure)
+
+
 def title_on_screen(shot):
     # The red button's rim around its text, and the white page.
     return (shot.is_filled(34, 505, 363, 512, TITLE_BUTTON) and shot.is_filled(34, 542, 363, 549, TITLE_BUTTON)

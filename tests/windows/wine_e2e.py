@@ -10,18 +10,13 @@ import glob
 import os
 import subprocess
 import sys
-import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
-from harness import (SHOW_DEADLINE, Failure, Game, check, game_over_on_screen, get_ready_on_screen,  # noqa: E402
-                     run, title_on_screen, wait_until)
+from harness import (SHOW_DEADLINE, Game, check, get_ready_on_screen, run, steer_for_a_catch,  # noqa: E402
+                     title_on_screen, wait_until)
 
 WINE_RUN = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "packaging", "windows", "wine-run.sh")
 KEY = r"HKCU\Software\Brixol\OrbiluxExpress"
-CATCHER_SPEED = 395  # field pixels per second
-FALL_SPEED = 200  # at level 1
-CATCH_LINE = 480
-BED_OFFSET = 25  # the bed spans 55 px left to 4 px right of the catcher's centre
 
 
 class WineGame(Game):
@@ -67,48 +62,16 @@ def store(prefix, kind, data):
     check(result.returncode == 0, f"reg add {kind} {data} failed: {result.stderr.strip()}")
 
 
-def find_red_booster(shot):
-    for y in range(150, 430, 3):
-        for x in range(0, 800, 2):
-            r, g, b = shot.pixel(x, y)
-            if r > 190 and g < 90 and b < 110:
-                return x, y
-    return None
-
-
 def catch_until_stored(game, prefix, before):
     """Steers under red boosters until the registry value changes; returns it."""
     game.focus()
     game.key("space")
     game.wait_for_screen(lambda s: not get_ready_on_screen(s), 10, "the end of the countdown")
-    player = 400.0
-    deadline = time.monotonic() + 120
-    while time.monotonic() < deadline:
+    def changed():
         now = stored_best(prefix)
-        if now != before:
-            return now
-        shot = game.shot("scan")
-        if game_over_on_screen(shot):
-            game.key("r")
-            player = 400.0
-            game.wait_for_screen(get_ready_on_screen, SHOW_DEADLINE, "a new game's countdown")
-            game.wait_for_screen(lambda s: not get_ready_on_screen(s), SHOW_DEADLINE, "the end of the countdown")
-            continue
-        item = find_red_booster(shot)
-        if item is None:
-            time.sleep(0.1)
-            continue
-        x, y = item
-        target = min(740.0, max(60.0, x + BED_OFFSET))
-        distance = target - player
-        if abs(distance) > 8:
-            key = "Right" if distance > 0 else "Left"
-            game.key_down(key)
-            time.sleep(abs(distance) / CATCHER_SPEED)
-            game.key_up(key)
-            player = target
-        time.sleep(max(0.0, (CATCH_LINE - y) / FALL_SPEED) + 0.3)
-    raise Failure(f"no catch changed the stored best in 120 s (still {before})")
+        return now if now != before else None
+
+    return steer_for_a_catch(game, changed, 120, f"no catch changed the stored best in 120 s (still {before})")
 
 
 def title_points(shot):
