@@ -506,6 +506,24 @@ def steer_for_a_catch(game, caught, seconds, failure):
     raise Failure(failure)
 
 
+def title_letterboxed(size):
+    """The title page filling a window of `size` as the letterbox places it: the bands, the
+    white page and the red button, sampled well inside each so that filtering cannot blur them."""
+    scale = min(size[0] / 800, size[1] / 600)
+    x0, y0 = int((size[0] - 800 * scale) / 2), int((size[1] - 600 * scale) / 2)
+
+    def at(shot, x, y):
+        return shot.pixel(x0 + int(x * scale), y0 + int(y * scale))
+
+    def seen(shot):
+        return ((shot.width, shot.height) == size
+                and (x0 < 8 or shot.is_filled(0, 0, x0 - 2, size[1], LETTERBOX, step=29))
+                and (x0 < 8 or shot.is_filled(size[0] - x0 + 2, 0, size[0], size[1], LETTERBOX, step=29))
+                and all(at(shot, x, y) == WHITE for x, y in ((5, 5), (20, 300), (790, 590)))
+                and all(at(shot, x, y) == TITLE_BUTTON for x, y in ((50, 508), (50, 540), (345, 508))))
+    return seen
+
+
 def title_on_screen(shot):
     # The red button's rim around its text, and the white page.
     return (shot.is_filled(34, 505, 363, 512, TITLE_BUTTON) and shot.is_filled(34, 542, 363, 549, TITLE_BUTTON)

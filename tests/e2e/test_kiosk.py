@@ -4,7 +4,7 @@ a desktop that declares its scale through Xft.dpi gets a window of 800 x 600 of 
 
 import subprocess
 
-from harness import LETTERBOX, SHOW_DEADLINE, TITLE_BUTTON, WHITE, Game, check, run, wait_until
+from harness import SHOW_DEADLINE, Game, run, title_letterboxed, wait_until
 
 SCREEN = (1920, 1080)
 
@@ -20,24 +20,6 @@ def geometry(game):
 
 def wait_for_geometry(game, wanted, what):
     wait_until(lambda: geometry(game) == wanted, SHOW_DEADLINE, what=f"{what} {wanted} (now {geometry(game)})")
-
-
-def title_letterboxed(size):
-    """The title page filling a window of `size` as the letterbox places it: the bands, the
-    white page and the red button, sampled well inside each so that filtering cannot blur them."""
-    scale = min(size[0] / 800, size[1] / 600)
-    x0, y0 = int((size[0] - 800 * scale) / 2), int((size[1] - 600 * scale) / 2)
-
-    def at(shot, x, y):
-        return shot.pixel(x0 + int(x * scale), y0 + int(y * scale))
-
-    def seen(shot):
-        return ((shot.width, shot.height) == size
-                and (x0 < 8 or shot.is_filled(0, 0, x0 - 2, size[1], LETTERBOX, step=29))
-                and (x0 < 8 or shot.is_filled(size[0] - x0 + 2, 0, size[0], size[1], LETTERBOX, step=29))
-                and all(at(shot, x, y) == WHITE for x, y in ((5, 5), (20, 300), (790, 590)))
-                and all(at(shot, x, y) == TITLE_BUTTON for x, y in ((50, 508), (50, 540), (345, 508))))
-    return seen
 
 
 def scenario(executable):
