@@ -52,7 +52,7 @@ apt_get() { "${sudo[@]}" env LC_ALL=C apt-get -o DPkg::Lock::Timeout="$lock_wait
 update_lists() {
   local errors deadline=$((SECONDS + lock_wait))
   errors=$(mktemp)
-  until apt_get update "$@" 2>"$errors"; do
+  until apt_get update 2>"$errors"; do
     cat "$errors" >&2
     if ! grep -q "Could not get lock" "$errors" || ((SECONDS >= deadline)); then
       rm -f "$errors"
