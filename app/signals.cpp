@@ -45,17 +45,17 @@ std::mutex watch_mutex;
 DisplayConnection watched;
 bool loop_running = false;
 
-void on_end_signal(int) {
-  const int saved_errno = errno;
-  end_signal_arrived = 1;
-  const char byte = 0;
-  [[maybe_unused]] const ssize_t written = write(wake_pipe[1], &byte, 1);  // a full pipe wakes it anyway
-  errno = saved_errno;
-}
-
+// One byte down the pipe; a full pipe wakes the watch just as well. Safe in a signal handler.
 void wake_watch() {
   const char byte = 0;
   [[maybe_unused]] const ssize_t written = write(wake_pipe[1], &byte, 1);
+}
+
+void on_end_signal(int) {
+  const int saved_errno = errno;
+  end_signal_arrived = 1;
+  wake_watch();
+  errno = saved_errno;
 }
 
 // A signal wins over a lost connection: the session ending closes its display too.
