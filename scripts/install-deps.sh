@@ -7,7 +7,7 @@ set -euo pipefail
 
 play=(
   build-essential cmake ninja-build pkg-config
-  libsdl2-dev libsdl2-mixer-dev libx11-dev libcairo2-dev libpango1.0-dev librsvg2-bin
+  libsdl2-dev libsdl2-mixer-dev libx11-dev libwayland-dev libcairo2-dev libpango1.0-dev librsvg2-bin
   fonts-open-sans fonts-dejavu-core
 )
 test=(
