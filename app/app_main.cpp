@@ -42,10 +42,6 @@ void report_start_failure(const char* what) { std::fprintf(stderr, "orbilux-rush
 // game would run unseen until killed. Such a driver is fine only when asked for by name.
 bool find_a_screen() {
 #ifdef _WIN32
-  // The game declares itself aware of each monitor's scale, so Windows leaves sizing to it:
-  // SDL then counts the window in the desktop's units (800 x 600 of them is 1600 x 1200
-  // pixels at 200 %) and draws into all of its pixels.
-  SDL_SetHint(SDL_HINT_WINDOWS_DPI_SCALING, "1");
   // Windows always has its one screen.
   return SDL_Init(SDL_INIT_VIDEO) == 0;
 #else

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/x_desktop.h"
+#include "app/desktop.h"
 #include "game/letterbox.h"
 #include "render/painters.h"
 
@@ -29,11 +29,9 @@ SDL_Point opening_window_size(double desktop_scale, const SDL_Rect& usable, int 
 namespace {
 
 // The window, still hidden, sized to 800 x 600 of the desktop's units within the screen's
-// work area, and centred. On Windows and Wayland SDL already counts in the desktop's units
-// (window sizes in points, the drawable in pixels); on X11 the desktop says its scale
-// through Xft.dpi and the window is sized in pixels.
+// work area, and centred (desktop.h says where the scale comes from).
 void open_at_desktop_scale(ShellWindow& shell) {
-  shell.desktop_scale = x_desktop_scale(shell.window);
+  shell.desktop_scale = desktop_scale(shell.window);
   SDL_Rect usable{};
   const int display = SDL_GetWindowDisplayIndex(shell.window);
   if (display < 0 || SDL_GetDisplayUsableBounds(display, &usable) != 0) usable = {};

@@ -1,4 +1,11 @@
-#include "app/x_desktop.h"
+#include "app/desktop.h"
+
+namespace {
+
+// 96 dots an inch is a desktop at 100 %; anything outside a sane range is a mistake, not a scale.
+double scale_of_dpi(double dpi) { return dpi >= 96.0 && dpi <= 96.0 * 8 ? dpi / 96.0 : 1.0; }
+
+}  // namespace
 
 #ifdef ORBILUX_HAVE_X11
 #include <SDL_syswm.h>
@@ -59,20 +66,29 @@ void place_unmanaged_window(SDL_Window* window, const SDL_Rect& place) {
   XFlush(x.display);
 }
 
-double x_desktop_scale(SDL_Window* window) {
+double desktop_scale(SDL_Window* window) {
   const XWindow x = x_window_of(window);
   if (x.display == nullptr) return 1.0;
   const char* dpi = XGetDefault(x.display, "Xft", "dpi");
-  if (dpi == nullptr) return 1.0;
-  const double value = std::strtod(dpi, nullptr);
-  // 96 is the unscaled desktop; anything outside a sane range is a mistake, not a scale.
-  return value >= 96.0 && value <= 96.0 * 8 ? value / 96.0 : 1.0;
+  return dpi == nullptr ? 1.0 : scale_of_dpi(std::strtod(dpi, nullptr));
 }
 
 #else
 
 bool window_manager_present(SDL_Window*) { return true; }
 void place_unmanaged_window(SDL_Window*, const SDL_Rect&) {}
-double x_desktop_scale(SDL_Window*) { return 1.0; }
+
+#ifdef _WIN32
+// SDL 2.26 could count a Windows window in points too, but then its software renderer draws
+// only the points' worth of pixels into the corner; counted in pixels, every renderer fills it.
+double desktop_scale(SDL_Window* window) {
+  float dpi = 0;
+  const int display = SDL_GetWindowDisplayIndex(window);
+  if (display < 0 || SDL_GetDisplayDPI(display, nullptr, &dpi, nullptr) != 0) return 1.0;
+  return scale_of_dpi(dpi);
+}
+#else
+double desktop_scale(SDL_Window*) { return 1.0; }
+#endif
 
 #endif
