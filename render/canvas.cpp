@@ -336,7 +336,12 @@ void fill_rect(Canvas& canvas, int left, int top, int right, int bottom, Color c
   if (right <= left || bottom <= top) return;
   cairo_t* cr = canvas.cr;
   set_source(cr, color);
-  cairo_rectangle(cr, left, top, right - left, bottom - top);
+  // Edges on whole device pixels: at any scale a rectangle is crisp, and rectangles that
+  // meet (the sky's bands, the bars) meet without a seam between them.
+  const double s = canvas.scale;
+  const double x0 = std::round(left * s) / s, y0 = std::round(top * s) / s;
+  const double x1 = std::round(right * s) / s, y1 = std::round(bottom * s) / s;
+  cairo_rectangle(cr, x0, y0, x1 - x0, y1 - y0);
   cairo_fill(cr);
 }
 

@@ -196,8 +196,9 @@ class Game:
     manager that always cleans up. `env` holds changes to the game's surroundings for every
     start (a value of None removes the variable); `launch` takes more for one start."""
 
-    def __init__(self, executable, name="game", data_dir=None, **env):
+    def __init__(self, executable, name="game", data_dir=None, screen="1920x1200x24", **env):
         self.executable = executable
+        self.screen = screen  # the Xvfb screen, width x height x depth
         self.work = tempfile.mkdtemp(prefix=f"orbilux-e2e-{name}-")
         self.data_dir = data_dir or os.path.join(self.work, "data")
         self.audio_file = os.path.join(self.work, "audio.raw")
@@ -223,7 +224,7 @@ class Game:
         os.chmod(opener, 0o755)
 
     def __enter__(self):
-        self.xvfb, self.display = start_x_server()
+        self.xvfb, self.display = start_x_server(self.screen)
         return self
 
     def __exit__(self, kind, value, traceback):
