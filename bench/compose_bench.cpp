@@ -110,7 +110,14 @@ void BM_QuestionScreenPlain(benchmark::State& bench) { compose_screen(bench, que
 
 BENCHMARK(BM_BusiestFrame)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BusiestFramePlain)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_BusiestFrameScaled)->Arg(100)->Arg(180)->Arg(200)->Arg(225)->Arg(250)->Arg(300)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BusiestFrameScaled)
+    ->Arg(100)
+    ->Arg(180)
+    ->Arg(200)
+    ->Arg(225)
+    ->Arg(250)
+    ->Arg(300)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BusiestBackdrop)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BusiestBackdropPlain)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TitleScreen)->Unit(benchmark::kMillisecond);

@@ -44,13 +44,13 @@ struct KeptBackdrop {
 };
 
 struct Canvas {
-  cairo_surface_t* surface = nullptr;  // width x height, CAIRO_FORMAT_RGB24; never cleared between frames
-  cairo_t* cr = nullptr;               // in field units: scaled by `scale`
-  double scale = 1;                    // device pixels per field unit
-  int width = 0, height = 0;           // of the surface, in device pixels
-  PangoLayout* layouts[kFontCount] = {};          // one layout per font, its description set once
-  cairo_surface_t* picture = nullptr;             // the mascot at 380 x 474 units, in device pixels; null when it failed to load
-  PangoContext* context = nullptr;                // metric hinting off, so cells keep their exact heights
+  cairo_surface_t* surface = nullptr;     // width x height, CAIRO_FORMAT_RGB24; never cleared between frames
+  cairo_t* cr = nullptr;                  // in field units: scaled by `scale`
+  double scale = 1;                       // device pixels per field unit
+  int width = 0, height = 0;              // of the surface, in device pixels
+  PangoLayout* layouts[kFontCount] = {};  // one layout per font, its description set once
+  cairo_surface_t* picture = nullptr;     // the mascot, 380 x 474 units in device pixels; null when it failed to load
+  PangoContext* context = nullptr;        // metric hinting off, so cells keep their exact heights
   PangoLayout* wrapped_layouts[kFontCount] = {};  // for draw_text_wrapped: word wrapping on
   FontFace faces[kFontCount];
   // Draw every frame the plain way, keeping nothing between calls: the same pixels, only
