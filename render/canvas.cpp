@@ -94,7 +94,7 @@ void make_fonts(Canvas& canvas) {
     } else {
       face.ascent = choice.cell_height * 0.78;
     }
-
+    // Glyphs sit on a whole-pixel baseline so stems stay crisp; the cell stays exact.
     face.baseline = static_cast<int>(std::lround(face.ascent));
 
     PangoLayout* line = pango_layout_new(context);
@@ -249,13 +249,6 @@ cairo_surface_t* make_picture([[maybe_unused]] double scale) {
   return nullptr;
 }
 
-// A context drawing in field units on a surface of the canvas's scale.
-cairo_t* field_context(cairo_surface_t* surface, double scale) {
-  cairo_t* cr = cairo_create(surface);
-  if (scale != 1) cairo_scale(cr, scale, scale);
-  return cr;
-}
-
 }  // namespace
 
 CanvasSize canvas_size_for(double scale) {
@@ -292,7 +285,8 @@ bool canvas_set_scale(Canvas& canvas, double scale) {
   cairo_destroy(canvas.cr);
   cairo_surface_destroy(canvas.surface);
   canvas.surface = surface;
-  canvas.cr = field_context(surface, scale);
+  canvas.cr = cairo_create(surface);
+  cairo_scale(canvas.cr, scale, scale);  // painters draw in field units
   canvas.scale = scale;
   canvas.width = size.width;
   canvas.height = size.height;
