@@ -275,7 +275,10 @@ bool canvas_create(Canvas& canvas) {
 }
 
 bool canvas_set_scale(Canvas& canvas, double scale) {
-  if (!canvas.surface || !(scale > 0) || scale == canvas.scale) return canvas.surface != nullptr;
+  if (!canvas.surface) return false;
+  if (scale == canvas.scale) return true;
+  // Cairo's images end at 32767 pixels a side.
+  if (!(scale > 0 && kCanvasWidth * scale < 32768)) return false;
   const CanvasSize size = canvas_size_for(scale);
   cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, size.width, size.height);
   if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
