@@ -9,7 +9,6 @@
 #include "app/cli.h"
 #include "app/events.h"
 #include "app/frame_showing.h"
-#include "app/fullscreen.h"
 #include "app/idle_pacing.h"
 #include "app/pacing.h"
 #include "app/perf_trace.h"
@@ -40,6 +39,10 @@ void report_start_failure(const char* what) { std::fprintf(stderr, "orbilux-rush
 // game would run unseen until killed. Such a driver is fine only when asked for by name.
 bool find_a_screen() {
 #ifdef _WIN32
+  // The game declares itself aware of each monitor's scale, so Windows leaves sizing to it:
+  // SDL then counts the window in the desktop's units (800 x 600 of them is 1600 x 1200
+  // pixels at 200 %) and draws into all of its pixels.
+  SDL_SetHint(SDL_HINT_WINDOWS_DPI_SCALING, "1");
   // Windows always has its one screen.
   return SDL_Init(SDL_INIT_VIDEO) == 0;
 #else
@@ -105,6 +108,8 @@ void run_until_closed(ShellWindow& shell, GameState& state, ShellInput& hands) {
   SDL_SetHint(SDL_HINT_AUTO_UPDATE_JOYSTICKS, "0");
   const bool pads = SDL_WasInit(SDL_INIT_GAMECONTROLLER) != 0;
   show_frame(shell, showing, state, true);  // the title at once, not a beat later
+  const uint64_t settle_counts = frequency * kSettleMilliseconds / 1000;
+  uint64_t settled_at = SDL_GetPerformanceCounter() + settle_counts;
   for (;;) {
     const uint64_t now = SDL_GetPerformanceCounter();
     const bool still = sleep_when_still && field_stands_still(state);
@@ -123,8 +128,12 @@ void run_until_closed(ShellWindow& shell, GameState& state, ShellInput& hands) {
     if (sleep_when_still && field_stands_still(state)) {
       trace_sleep();
       const bool pad_plugged = pads && SDL_NumJoysticks() > 0;
-      have_event =
-          SDL_WaitEventTimeout(&event, pad_plugged ? kStillWaitWithPadsMilliseconds : kStillWaitMilliseconds) != 0;
+      const bool settling = SDL_GetPerformanceCounter() < settled_at;
+      const int wait = settling       ? kSettleWaitMilliseconds
+                       : pad_plugged ? kStillWaitWithPadsMilliseconds
+                                     : kStillWaitMilliseconds;
+      have_event = SDL_WaitEventTimeout(&event, wait) != 0;
+      repaint = repaint || (settling && !have_event);
       // The ticks we slept through would only have stored the counter, before any event.
       deadline = wake_from_sleep(state, deadline, SDL_GetPerformanceCounter(), period,
                                  [&] { repeat_pad_holds(hands, state); });
@@ -141,11 +150,13 @@ void run_until_closed(ShellWindow& shell, GameState& state, ShellInput& hands) {
       SDL_GetWindowSize(shell.window, &width, &height);
       const ShellEffect effect = route_shell_event(hands, state, event, width, height);
       if (effect.quit || window_close_requested()) return;
-      if (effect.toggle_fullscreen) toggle_fullscreen(shell.window);
+      if (effect.toggle_fullscreen) toggle_fullscreen(shell);
       handle_window_only_event(shell, event);
-      // A new texture holds nothing yet.
-      repaint =
-          repaint || effect.repaint || event.type == SDL_RENDER_DEVICE_RESET || event.type == SDL_RENDER_TARGETS_RESET;
+      // Shown, exposed, resized, or a new texture that holds nothing yet.
+      const bool picture_lost =
+          effect.repaint || event.type == SDL_RENDER_DEVICE_RESET || event.type == SDL_RENDER_TARGETS_RESET;
+      if (picture_lost) settled_at = SDL_GetPerformanceCounter() + settle_counts;
+      repaint = repaint || picture_lost;
       have_event = SDL_PollEvent(&event) != 0;
     }
     if (showing.skip_unchanged) {
@@ -207,7 +218,7 @@ int app_main(int argc, char** argv) {
   start_gamepads();
   start_window_life(game);
   // Asked before the window is shown, so it never flashes up at its windowed size first.
-  if (command_line.fullscreen) set_fullscreen(shell.window, true);
+  if (command_line.fullscreen) set_fullscreen(shell, true);
   SDL_ShowWindow(shell.window);
   apply_minimum_size(shell);
 

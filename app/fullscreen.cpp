@@ -36,12 +36,3 @@ DesktopKey classify_desktop_key(FullscreenKeys& keys, const SDL_Event& event) {
   return DesktopKey::none;
 }
 
-bool is_fullscreen(SDL_Window* window) {
-  return (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP;
-}
-
-bool set_fullscreen(SDL_Window* window, bool fullscreen) {
-  return SDL_SetWindowFullscreen(window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0;
-}
-
-bool toggle_fullscreen(SDL_Window* window) { return set_fullscreen(window, !is_fullscreen(window)); }

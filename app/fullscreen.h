@@ -22,8 +22,3 @@ enum class DesktopKey {
 
 // Decides what a key press or release is. Other events are always DesktopKey::none.
 DesktopKey classify_desktop_key(FullscreenKeys& keys, const SDL_Event& event);
-
-// Switches the window between desktop fullscreen and windowed. Returns SDL's verdict.
-bool set_fullscreen(SDL_Window* window, bool fullscreen);
-bool is_fullscreen(SDL_Window* window);
-bool toggle_fullscreen(SDL_Window* window);

@@ -17,6 +17,13 @@
 inline constexpr int kStillWaitMilliseconds = 500;
 inline constexpr int kStillWaitWithPadsMilliseconds = 48;
 
+// A compositor may not show the first picture it is given once the window appears or changes
+// shape: on Wayland on a busy machine the whole window, decorations too, stayed black, and a
+// still screen is presented only when it changes. So for a while after the window was shown,
+// exposed or resized, a still screen is shown again at each of these shorter wakes.
+inline constexpr int kSettleMilliseconds = 5000;
+inline constexpr int kSettleWaitMilliseconds = 250;
+
 struct SleptTicks {
   bool any = false;            // at least one tick fell due while we slept
   uint64_t last_deadline = 0;  // the deadline of the last of them: the counter it would have stored

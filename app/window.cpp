@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/x_desktop.h"
 #include "game/letterbox.h"
 #include "render/painters.h"
 
@@ -39,6 +40,45 @@ bool fit_canvas_to_output(ShellWindow& shell, int output_width, int output_heigh
   return made_anew;
 }
 
+SDL_Point opening_window_size(double desktop_scale, const SDL_Rect& usable, int border_width, int border_height) {
+  const double wanted = std::max(1.0, desktop_scale);
+  const double room_width = usable.w - border_width, room_height = usable.h - border_height;
+  // A screen that tells nothing useful gets the field at the desktop's scale as it is.
+  const double fits = room_width > 0 && room_height > 0
+                          ? std::min(room_width / kFieldWidth, room_height / kFieldHeight)
+                          : wanted;
+  const double scale = std::min(wanted, fits);
+  return {std::max(1, static_cast<int>(kFieldWidth * scale)), std::max(1, static_cast<int>(kFieldHeight * scale))};
+}
+
+namespace {
+
+// The window, still hidden, sized to 800 x 600 of the desktop's units within the screen's
+// work area, and centred. On Windows and Wayland SDL already counts in the desktop's units
+// (window sizes in points, the drawable in pixels); on X11 the desktop says its scale
+// through Xft.dpi and the window is sized in pixels.
+void open_at_desktop_scale(ShellWindow& shell) {
+  shell.desktop_scale = x_desktop_scale(shell.window);
+  SDL_Rect usable{};
+  const int display = SDL_GetWindowDisplayIndex(shell.window);
+  if (display < 0 || SDL_GetDisplayUsableBounds(display, &usable) != 0) usable = {};
+  int top = 0, left = 0, bottom = 0, right = 0;
+  if (SDL_GetWindowBordersSize(shell.window, &top, &left, &bottom, &right) != 0) top = left = bottom = right = 0;
+  const SDL_Point size = opening_window_size(shell.desktop_scale, usable, left + right, top + bottom);
+  int width = 0, height = 0;
+  SDL_GetWindowSize(shell.window, &width, &height);
+  if (size.x == width && size.y == height) return;
+  SDL_SetWindowSize(shell.window, size.x, size.y);
+  SDL_SetWindowPosition(shell.window, SDL_WINDOWPOS_CENTERED_DISPLAY(std::max(display, 0)),
+                        SDL_WINDOWPOS_CENTERED_DISPLAY(std::max(display, 0)));
+}
+
+bool is_fullscreen(SDL_Window* window) {
+  return (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP;
+}
+
+}  // namespace
+
 bool create_shell_window(ShellWindow& shell) {
   // Hidden until everything it shows exists; the loop shows it.
   shell.window = SDL_CreateWindow(kWindowTitle, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, kFieldWidth,
@@ -50,6 +90,7 @@ bool create_shell_window(ShellWindow& shell) {
     destroy_shell_window(shell);
     return false;
   }
+  open_at_desktop_scale(shell);
   // Only now: making the renderer may recreate the window and forget its size limits.
   apply_minimum_size(shell);
   shell.canvas_made = canvas_create(shell.canvas);
@@ -81,13 +122,38 @@ void apply_minimum_size(ShellWindow& shell) {
   int top = 0, left = 0, bottom = 0, right = 0;
   // Unknown borders (no window manager yet, or none at all) count as none.
   if (SDL_GetWindowBordersSize(shell.window, &top, &left, &bottom, &right) != 0) top = left = bottom = right = 0;
-  const int width = std::max(1, kMinOuterWidth - left - right);
-  const int height = std::max(1, kMinOuterHeight - top - bottom);
+  const int width = std::max(1, static_cast<int>(kMinOuterWidth * shell.desktop_scale) - left - right);
+  const int height = std::max(1, static_cast<int>(kMinOuterHeight * shell.desktop_scale) - top - bottom);
   if (width == shell.min_width && height == shell.min_height) return;
   SDL_SetWindowMinimumSize(shell.window, width, height);
   shell.min_width = width;
   shell.min_height = height;
 }
+
+bool set_fullscreen(ShellWindow& shell, bool fullscreen) {
+  SDL_Window* window = shell.window;
+  // Asked before the switch: SDL forgets the window's own place once it is fullscreen.
+  SDL_Rect before{};
+  SDL_GetWindowPosition(window, &before.x, &before.y);
+  SDL_GetWindowSize(window, &before.w, &before.h);
+  if (SDL_SetWindowFullscreen(window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) return false;
+  // SDL asks the window manager for fullscreen and takes the screen's size as the window's at
+  // once. With nobody to answer, the window would keep its size and show the corner of a
+  // picture drawn for the whole screen: the game places it as the window manager would have.
+  if (fullscreen && !window_manager_present(window)) {
+    SDL_Rect screen{};
+    if (SDL_GetDisplayBounds(std::max(0, SDL_GetWindowDisplayIndex(window)), &screen) != 0) return true;
+    if (!shell.placed_by_game) shell.windowed_place = before;
+    shell.placed_by_game = true;
+    place_unmanaged_window(window, screen);
+  } else if (!fullscreen && shell.placed_by_game) {
+    shell.placed_by_game = false;
+    place_unmanaged_window(window, shell.windowed_place);
+  }
+  return true;
+}
+
+bool toggle_fullscreen(ShellWindow& shell) { return set_fullscreen(shell, !is_fullscreen(shell.window)); }
 
 void show_canvas(SDL_Renderer* renderer, SDL_Texture* texture, const Canvas& canvas, int output_width,
                  int output_height) {

@@ -22,7 +22,25 @@ struct ShellWindow {
   Canvas canvas;
   bool canvas_made = false;
   int min_width = 0, min_height = 0;  // the minimum client size last handed to SDL
+  // Window units per field unit at the desktop's own scale: the window opens at 800 x 600 of
+  // the desktop's units, and the smallest size the player can drag it to scales alike.
+  double desktop_scale = 1.0;
+  // Where the window was before fullscreen, when the game itself had to place it there (no
+  // window manager to remember it).
+  bool placed_by_game = false;
+  SDL_Rect windowed_place{};
 };
+
+// The window's first client size: the field at `desktop_scale` window units a field unit,
+// shrunk as a whole (the field's shape kept) to fit the client area that the work area
+// `usable` leaves inside borders of `border_width` x `border_height`.
+SDL_Point opening_window_size(double desktop_scale, const SDL_Rect& usable, int border_width, int border_height);
+
+// Switches the window between the whole screen (the desktop's resolution, the field
+// letterboxed in it) and the window. Where no window manager answers, the game places the
+// window itself, so that the window's real size is always the size SDL draws for.
+bool set_fullscreen(ShellWindow& shell, bool fullscreen);
+bool toggle_fullscreen(ShellWindow& shell);
 
 // Makes the window (hidden), its renderer, the texture and the canvas with its fonts and
 // picture. Returns false with SDL's error set when any of them cannot be made; what was

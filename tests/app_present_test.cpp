@@ -116,3 +116,27 @@ TEST_F(Presenter, AnEmptyOutputDrawsNoField) {
   show(0, 0);
   EXPECT_NE(pixel(0, 0), kTopLeftSurface);
 }
+
+// The window's first size against the plain rule: the field at the desktop's scale when that
+// fits the work area's room, else the largest whole field that does, its shape kept.
+TEST(OpeningWindowSize, TheFieldAtTheDesktopsScaleOrTheLargestThatFits) {
+  for (double scale : {1.0, 1.25, 1.5, 2.0, 3.0, 0.5}) {
+    for (SDL_Rect usable : {SDL_Rect{0, 0, 1920, 1080}, SDL_Rect{0, 0, 2560, 1600}, SDL_Rect{0, 0, 1366, 728},
+                            SDL_Rect{0, 0, 640, 480}, SDL_Rect{0, 0, 0, 0}}) {
+      const SDL_Point size = opening_window_size(scale, usable, 16, 62);
+      const double wanted = std::max(1.0, scale);
+      const int room_w = usable.w - 16, room_h = usable.h - 62;
+      const bool fits = usable.w == 0 || (800 * wanted <= room_w && 600 * wanted <= room_h);
+      SCOPED_TRACE(testing::Message() << scale << " on " << usable.w << " x " << usable.h);
+      if (fits) {
+        EXPECT_EQ(size.x, static_cast<int>(800 * wanted));
+        EXPECT_EQ(size.y, static_cast<int>(600 * wanted));
+      } else {
+        EXPECT_LE(size.x, room_w);
+        EXPECT_LE(size.y, room_h);
+        EXPECT_TRUE(size.x >= room_w - 1 || size.y >= room_h - 1) << "not the largest that fits";
+        EXPECT_NEAR(size.x * 3.0, size.y * 4.0, 4.0) << "the field's shape";
+      }
+    }
+  }
+}

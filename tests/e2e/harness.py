@@ -202,7 +202,7 @@ class Game:
 
     def __init__(self, executable, name="game", data_dir=None, screen="1920x1200x24", **env):
         self.executable = executable
-        self.screen = screen  # the Xvfb screen, width x height x depth
+        self.screen = screen
         self.work = tempfile.mkdtemp(prefix=f"orbilux-e2e-{name}-")
         self.data_dir = data_dir or os.path.join(self.work, "data")
         self.audio_file = os.path.join(self.work, "audio.raw")
@@ -508,6 +508,24 @@ def steer_for_a_catch(game, caught, seconds, failure):
             player = target
         time.sleep(max(0.0, (CATCH_LINE - y) / FALL_SPEED) + 0.3)
     raise Failure(failure)
+
+
+def title_letterboxed(size):
+    """The title page filling a window of `size` as the letterbox places it: the bands, the
+    white page and the red button, sampled well inside each so that filtering cannot blur them."""
+    scale = min(size[0] / 800, size[1] / 600)
+    x0, y0 = int((size[0] - 800 * scale) / 2), int((size[1] - 600 * scale) / 2)
+
+    def at(shot, x, y):
+        return shot.pixel(x0 + int(x * scale), y0 + int(y * scale))
+
+    def seen(shot):
+        return ((shot.width, shot.height) == size
+                and (x0 < 8 or shot.is_filled(0, 0, x0 - 2, size[1], LETTERBOX, step=29))
+                and (x0 < 8 or shot.is_filled(size[0] - x0 + 2, 0, size[0], size[1], LETTERBOX, step=29))
+                and all(at(shot, x, y) == WHITE for x, y in ((5, 5), (20, 300), (790, 590)))
+                and all(at(shot, x, y) == TITLE_BUTTON for x, y in ((50, 508), (50, 540), (345, 508))))
+    return seen
 
 
 def title_on_screen(shot):

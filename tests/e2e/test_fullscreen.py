@@ -7,7 +7,7 @@ import os
 import subprocess
 import time
 
-from harness import LETTERBOX, SHOW_DEADLINE, TITLE_BUTTON, WHITE, Game, check, get_ready_on_screen, run, wait_until
+from harness import SHOW_DEADLINE, Game, check, get_ready_on_screen, run, title_letterboxed, wait_until
 
 SCREEN = (1920, 1200)  # the harness's Xvfb screen
 
@@ -17,23 +17,12 @@ def wait_for_size(game, size, what):
                f"the window is {game.window_size()})")
 
 
-def title_at(shot, x0, y0, scale):
-    """The title page's red button and white page, with the field at (x0, y0) and a scale."""
-    def at(x, y):
-        return shot.pixel(x0 + int(x * scale), y0 + int(y * scale))
-
-    return (at(50, 508) == TITLE_BUTTON and at(300, 546) == TITLE_BUTTON and at(5, 5) == WHITE
-            and at(33, 527) == WHITE)
-
-
 def fullscreen_letterboxed(shot):
     # 1920 x 1200 holds the field at twice its size, 1600 x 1200, with 160-pixel bands at the sides.
-    return ((shot.width, shot.height) == SCREEN and shot.is_filled(0, 0, 160, 1200, LETTERBOX, step=37)
-            and shot.is_filled(1760, 0, 1920, 1200, LETTERBOX, step=37) and title_at(shot, 160, 0, 2))
+    return title_letterboxed(SCREEN)(shot)
 
 
-def windowed_title(shot):
-    return (shot.width, shot.height) == (800, 600) and title_at(shot, 0, 0, 1)
+windowed_title = title_letterboxed((800, 600))
 
 
 def scenario(executable):

@@ -1,8 +1,9 @@
 """The Windows game under Wine, in a fresh Wine folder and a real X server, as a player on
 Windows would meet it: --help and --version, the title as on Linux, Space and Esc, the best
 score in the registry (written on a catch, read back on the next start, damaged values taken
-as none), and the installer: a silent install, the installed game starting, the uninstaller
-taking everything away again but the best score.
+as none), the installer: a silent install, the installed game starting, the uninstaller
+taking everything away again but the best score; and the window's size on a high-density
+desktop.
 
 Usage: wine_e2e.py WINDOWS_BUILD_DIR LINUX_GAME"""
 
@@ -13,7 +14,7 @@ import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 from harness import (SHOW_DEADLINE, Game, check, get_ready_on_screen, run, steer_for_a_catch,  # noqa: E402
-                     title_on_screen, wait_until)
+                     title_letterboxed, title_on_screen, wait_until)
 
 WINE_RUN = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "packaging", "windows", "wine-run.sh")
 KEY = r"HKCU\Software\Brixol\OrbiluxExpress"
@@ -23,8 +24,8 @@ class WineGame(Game):
     """The harness's game, started through Wine in a Wine folder of its own, with the best
     score in that folder's registry unless a data folder is asked for."""
 
-    def __init__(self, executable, name, use_registry=True):
-        super().__init__(executable, name=name)
+    def __init__(self, executable, name, use_registry=True, screen="1920x1200x24"):
+        super().__init__(executable, name=name, screen=screen)
         self.prefix = os.path.join(self.work, "wine")
         self.base_changes["WINEPREFIX"] = self.prefix
         if use_registry:
@@ -169,6 +170,22 @@ def scenario(build_dir, linux_game):
                                          "Windows", "Start Menu", "Programs", "Orbilux Rush.lnk")),
               "the Start menu shortcut outlived the uninstall")
         check(stored_best(prefix) == kept, "the uninstall should leave the best score in the registry")
+
+    # A high-density desktop (Windows' scale of 150 % and 200 %): the window opens at 800 x 600
+    # of the desktop's units, and the title fills it as the letterbox places it.
+    with WineGame(exe, "wine-dpi", screen="2560x1600x24") as game:
+        wine(game.prefix, "wineboot", "-i", timeout=180)
+        for dpi, size in ((144, (1200, 900)), (192, (1600, 1200))):
+            subprocess.run(["/usr/lib/wine/wineserver", "-k"], env=game.env(), capture_output=True)
+            wine(game.prefix, "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD",
+                 "/d", str(dpi), "/f")
+            game.launch()
+            wait_until(lambda: game.window_size() == size, SHOW_DEADLINE,
+                       what=f"a {size[0]} x {size[1]} window at {dpi} dpi (it is {game.window_size()})")
+            game.wait_for_screen(title_letterboxed(size), SHOW_DEADLINE, f"the title filling the window at {dpi} dpi")
+            game.focus()
+            game.key("Escape")
+            check(game.wait_exit() == 0, f"Esc at {dpi} dpi: exit code 0")
 
 
 if __name__ == "__main__":

@@ -1,0 +1,78 @@
+#include "app/x_desktop.h"
+
+#ifdef ORBILUX_HAVE_X11
+#include <SDL_syswm.h>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+
+#include <cstdlib>
+
+namespace {
+
+struct XWindow {
+  Display* display = nullptr;
+  Window window = 0;
+};
+
+XWindow x_window_of(SDL_Window* window) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (window == nullptr || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return {};
+  return {info.info.x11.display, info.info.x11.window};
+}
+
+// The window a compliant window manager names on the root window, if it names one that
+// names itself back: a property left over by a window manager that has gone does not count.
+Window supporting_wm_check(Display* display, Window on) {
+  const Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", True);
+  if (check == None) return 0;
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0, left = 0;
+  unsigned char* data = nullptr;
+  Window named = 0;
+  if (XGetWindowProperty(display, on, check, 0, 1, False, XA_WINDOW, &type, &format, &count, &left, &data) ==
+          Success &&
+      type == XA_WINDOW && format == 32 && count == 1) {
+    named = *reinterpret_cast<Window*>(data);
+  }
+  if (data != nullptr) XFree(data);
+  return named;
+}
+
+}  // namespace
+
+bool window_manager_present(SDL_Window* window) {
+  const XWindow x = x_window_of(window);
+  if (x.display == nullptr) return true;
+  const Window named = supporting_wm_check(x.display, DefaultRootWindow(x.display));
+  // The game's X error handler keeps going if that window is gone meanwhile.
+  return named != 0 && supporting_wm_check(x.display, named) == named;
+}
+
+void place_unmanaged_window(SDL_Window* window, const SDL_Rect& place) {
+  const XWindow x = x_window_of(window);
+  if (x.display == nullptr || place.w <= 0 || place.h <= 0) return;
+  XMoveResizeWindow(x.display, x.window, place.x, place.y, static_cast<unsigned>(place.w),
+                    static_cast<unsigned>(place.h));
+  XRaiseWindow(x.display, x.window);
+  XFlush(x.display);
+}
+
+double x_desktop_scale(SDL_Window* window) {
+  const XWindow x = x_window_of(window);
+  if (x.display == nullptr) return 1.0;
+  const char* dpi = XGetDefault(x.display, "Xft", "dpi");
+  if (dpi == nullptr) return 1.0;
+  const double value = std::strtod(dpi, nullptr);
+  // 96 is the unscaled desktop; anything outside a sane range is a mistake, not a scale.
+  return value >= 96.0 && value <= 96.0 * 8 ? value / 96.0 : 1.0;
+}
+
+#else
+
+bool window_manager_present(SDL_Window*) { return true; }
+void place_unmanaged_window(SDL_Window*, const SDL_Rect&) {}
+double x_desktop_scale(SDL_Window*) { return 1.0; }
+
+#endif
