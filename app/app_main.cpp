@@ -7,6 +7,8 @@
 
 #include "app/best_score_store.h"
 #include "app/cli.h"
+#include "app/display_loss.h"
+#include "app/event_wait.h"
 #include "app/events.h"
 #include "app/frame_showing.h"
 #include "app/idle_pacing.h"
@@ -14,6 +16,7 @@
 #include "app/perf_trace.h"
 #include "app/shell_host.h"
 #include "app/shell_input.h"
+#include "app/signals.h"
 #include "app/window.h"
 #include "app/windows_start.h"
 #include "app/x_errors.h"
@@ -132,14 +135,14 @@ void run_until_closed(ShellWindow& shell, GameState& state, ShellInput& hands) {
       const int wait = settling       ? kSettleWaitMilliseconds
                        : pad_plugged ? kStillWaitWithPadsMilliseconds
                                      : kStillWaitMilliseconds;
-      have_event = SDL_WaitEventTimeout(&event, wait) != 0;
+      have_event = wait_for_event(event, wait);
       repaint = repaint || (settling && !have_event);
       // The ticks we slept through would only have stored the counter, before any event.
       deadline = wake_from_sleep(state, deadline, SDL_GetPerformanceCounter(), period,
                                  [&] { repeat_pad_holds(hands, state); });
     } else {
       const int wait = wait_milliseconds(SDL_GetPerformanceCounter(), deadline, frequency);
-      have_event = wait > 0 ? SDL_WaitEventTimeout(&event, wait) != 0 : SDL_PollEvent(&event) != 0;
+      have_event = wait > 0 ? wait_for_event(event, wait) : SDL_PollEvent(&event) != 0;
     }
     if (pads) {
       SDL_GameControllerUpdate();  // what the pads did meanwhile, queued as events
@@ -199,6 +202,8 @@ int app_main(int argc, char** argv) {
   const uint32_t seed = command_line.seed_given ? command_line.seed : static_cast<uint32_t>(std::time(nullptr));
   start_program(game, seed, best.found, best.value);
 
+  catch_end_signals();
+
   // On Wayland the desktop finds our menu entry and icon by the window's application id.
   SDL_setenv("SDL_VIDEO_WAYLAND_WMCLASS", program_app_id(), 0);
 
@@ -222,7 +227,9 @@ int app_main(int argc, char** argv) {
   SDL_ShowWindow(shell.window);
   apply_minimum_size(shell);
 
+  start_end_watch(display_connection_of(shell.window));
   run_until_closed(shell, game, input);
+  const int exit_code = finish_end_watch();
   trace_end();
 
   // Teardown: no more ticks (the loop is over), the pads let go, the sound stopped, then
@@ -231,5 +238,5 @@ int app_main(int argc, char** argv) {
   close_audio_streams();
   destroy_shell_window(shell);
   SDL_Quit();
-  return 0;
+  return exit_code;
 }

@@ -7,7 +7,7 @@ set -euo pipefail
 
 play=(
   build-essential cmake ninja-build pkg-config
-  libsdl2-dev libsdl2-mixer-dev libx11-dev libcairo2-dev libpango1.0-dev librsvg2-bin
+  libsdl2-dev libsdl2-mixer-dev libx11-dev libwayland-dev libcairo2-dev libpango1.0-dev librsvg2-bin
   fonts-open-sans fonts-dejavu-core
 )
 test=(
@@ -41,5 +41,29 @@ done
 sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
 export DEBIAN_FRONTEND=noninteractive
-"${sudo[@]}" apt-get update
-"${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+
+# Another package manager may be at work: a fresh desktop runs its automatic updates just after
+# boot. Wait up to ten minutes for it rather than fail. apt waits for dpkg's and the download
+# cache's locks itself when given a timeout, but not for the package lists' lock that
+# `apt-get update` takes, so an update that could not get a lock is tried again.
+lock_wait=600
+apt_get() { "${sudo[@]}" env LC_ALL=C apt-get -o DPkg::Lock::Timeout="$lock_wait" "$@"; }
+
+update_lists() {
+  local errors deadline=$((SECONDS + lock_wait))
+  errors=$(mktemp)
+  until apt_get update 2>"$errors"; do
+    cat "$errors" >&2
+    if ! grep -q "Could not get lock" "$errors" || ((SECONDS >= deadline)); then
+      rm -f "$errors"
+      return 1
+    fi
+    echo "Waiting for another package manager to finish..." >&2
+    sleep 5
+  done
+  cat "$errors" >&2
+  rm -f "$errors"
+}
+
+update_lists
+apt_get install -y --no-install-recommends "${missing[@]}"

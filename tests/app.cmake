@@ -36,6 +36,8 @@ if(TARGET orbilux-rush)
       add_test(NAME e2e.${name} COMMAND ${ORBILUX_PYTHON} -B ${scenario} $<TARGET_FILE:orbilux-rush>)
       set_tests_properties(e2e.${name} PROPERTIES LABELS e2e TIMEOUT 240 RESOURCE_LOCK orbilux_e2e_display)
     endforeach()
+    # Twenty compositors started and ended under a playing game.
+    set_tests_properties(e2e.test_wayland_compositor_gone PROPERTIES TIMEOUT 600)
   else()
     message(WARNING "Xvfb, xdotool, ImageMagick or python3 missing: the end-to-end tests are not registered")
   endif()

@@ -2,11 +2,18 @@
 // plays to a file in real time (22050 Hz, mono, signed 16-bit, as opened), and each test reads it
 // back after closing. Test patterns use distinct values per sample, so the captured audio shows
 // exactly which sample of which buffer played where: gaps, repeats and cuts cannot hide.
+//
+// The tests never wait for time: a busy machine runs the mixing thread late. They count the
+// samples the mixer has played and wait for as many as each step needs, so "a while later"
+// always means "so many samples later", however slowly they come.
 #include <SDL.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <SDL_mixer.h>
+
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -45,7 +52,11 @@ namespace {
 
 constexpr size_t kDeviceBlock = 1024;  // samples the mixer fills per device buffer
 
-void wait_ms(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+// Samples mixed so far. The mixer counts each buffer with the device locked, so a sound started,
+// held or stopped before reading this takes effect at or before the sample it names; and the disk
+// driver writes every buffer it has mixed, even when the device is closed right after.
+std::atomic<size_t> mixed_samples{0};
+void count_mixed(void*, Uint8*, int bytes) { mixed_samples += static_cast<size_t>(bytes) / sizeof(int16_t); }
 
 // A state with the field running: no title, no quiz, no countdown, focused, music on.
 GameState running_state() {
@@ -67,19 +78,39 @@ class DiskAudio : public ::testing::Test {
     file_ = dir_ / "captured.raw";
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", file_.string().c_str(), 1);
-    unsetenv("SDL_DISKAUDIODELAY");  // the driver then keeps real time, one buffer every 46 ms
+    // The driver then keeps real time, one buffer every 46 ms: a test acting between two
+    // buffers has that long to do it.
+    unsetenv("SDL_DISKAUDIODELAY");
     open_audio_streams();
     ASSERT_TRUE(stream_has_device(Stream::music));
     ASSERT_TRUE(stream_has_device(Stream::effects));
     ASSERT_TRUE(stream_has_device(Stream::chime));
+    Mix_SetPostMix(count_mixed, nullptr);
   }
   void TearDown() override {
+    Mix_SetPostMix(nullptr, nullptr);
     close_audio_streams();
     std::filesystem::remove_all(dir_);
   }
 
+  // Waits until the mixer has played `count` more samples: a sound started before this call has
+  // then played at least that many of its samples, and one started after it begins later still.
+  // The deadline only bounds a device that stopped playing altogether.
+  static ::testing::AssertionResult play_on(size_t count) {
+    const size_t until = mixed_samples.load() + count;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (mixed_samples.load() < until) {
+      if (std::chrono::steady_clock::now() > deadline)
+        return ::testing::AssertionFailure() << "the device stopped playing " << until - mixed_samples.load()
+                                             << " samples short";
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return ::testing::AssertionSuccess();
+  }
+
   // Closes the device (which flushes the file) and returns everything it played.
   std::vector<int16_t> captured() {
+    Mix_SetPostMix(nullptr, nullptr);
     close_audio_streams();
     std::ifstream in(file_, std::ios::binary);
     std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -136,7 +167,7 @@ TEST_F(DiskAudio, LoopRepeatsWithoutAGapFromItsFirstSample) {
   constexpr int32_t kLength = 1500;
   fill(Stream::music, kLength, [](int32_t i) { return 1000 + i; });
   play_looping(audio_stream(Stream::music), kLength);
-  wait_ms(300);
+  ASSERT_TRUE(play_on(4 * kLength));
   const std::vector<int16_t> out = captured();
 
   const size_t start = first_nonzero(out);
@@ -152,14 +183,15 @@ TEST_F(DiskAudio, HoldStopsWhereItIsAndResumeGoesOnFromThere) {
   constexpr int32_t kLength = 20000;
   fill(Stream::music, kLength, [](int32_t i) { return 100 + i; });
   play_looping(audio_stream(Stream::music), kLength);
+  constexpr size_t kHold = 22050 / 4;
   GameState state = running_state();
-  wait_ms(120);
+  ASSERT_TRUE(play_on(3 * kDeviceBlock));
   state.paused = 1;
   apply_audio_pause(state);
-  wait_ms(250);
+  ASSERT_TRUE(play_on(kHold));
   state.paused = 0;
   apply_audio_pause(state);
-  wait_ms(120);
+  ASSERT_TRUE(play_on(3 * kDeviceBlock));
   const std::vector<int16_t> out = captured();
 
   const size_t start = first_nonzero(out);
@@ -173,7 +205,7 @@ TEST_F(DiskAudio, HoldStopsWhereItIsAndResumeGoesOnFromThere) {
 
   const size_t resumed = first_nonzero(out, i);
   ASSERT_LT(resumed, out.size()) << "never resumed";
-  EXPECT_GE(resumed - i, 22050u * 150 / 1000) << "the hold was too short to be the pause";
+  EXPECT_GE(resumed - i, kHold) << "the hold was too short to be the pause";
   for (size_t j = resumed; j < out.size(); ++j) {
     ASSERT_EQ(out[j], 100 + static_cast<int32_t>((played + j - resumed) % kLength)) << "sample " << j;
   }
@@ -184,23 +216,29 @@ TEST_F(DiskAudio, HoldTakesRightAfterTheDeviceOpens) {
   // SDL's clock may still read 0 ms here; the mixer must take the hold all the same.
   constexpr int32_t kLength = 1500;
   fill(Stream::music, kLength, [](int32_t i) { return 1000 + i; });
+  const size_t before_play = mixed_samples.load();
   play_looping(audio_stream(Stream::music), kLength);
   GameState state = running_state();
   state.has_focus = 0;
   apply_audio_pause(state);
-  wait_ms(200);
+  // The mixer may have played a buffer between the two calls; nothing after the hold.
+  const size_t before_hold = mixed_samples.load() - before_play;
+  ASSERT_TRUE(play_on(3 * kDeviceBlock));
   const std::vector<int16_t> out = captured();
   EXPECT_GT(out.size(), 2 * kDeviceBlock);
-  EXPECT_TRUE(all_zero(out, 0, out.size()));
+  EXPECT_LE(static_cast<size_t>(std::count_if(out.begin(), out.end(), [](int16_t s) { return s != 0; })),
+            before_hold);
 }
 
 TEST_F(DiskAudio, StopCutsTheSoundAtTheNextDeviceBufferForGood) {
-  constexpr int32_t kLength = 15000;
+  constexpr int32_t kLength = 20000;
   fill(Stream::effects, kLength, [](int32_t i) { return 1000 + i; });
+  const size_t before_play = mixed_samples.load();
   play_once(audio_stream(Stream::effects), kLength);
-  wait_ms(120);
+  ASSERT_TRUE(play_on(2 * kDeviceBlock));
   stop_stream(Stream::effects);
-  wait_ms(200);
+  const size_t before_stop = mixed_samples.load();
+  ASSERT_TRUE(play_on(4 * kDeviceBlock));
   const std::vector<int16_t> out = captured();
 
   const size_t start = first_nonzero(out);
@@ -208,7 +246,7 @@ TEST_F(DiskAudio, StopCutsTheSoundAtTheNextDeviceBufferForGood) {
   size_t played = 0;
   while (start + played < out.size() && out[start + played] == 1000 + static_cast<int32_t>(played)) ++played;
   EXPECT_LT(played, static_cast<size_t>(kLength));
-  EXPECT_LE(played, 22050u * 120 / 1000 + 3 * kDeviceBlock);  // nothing long after the stop
+  EXPECT_LE(played, before_stop - before_play);  // nothing after the stop
   EXPECT_EQ((start + played) % kDeviceBlock, 0u);             // no tail: the next buffer is silent
   EXPECT_TRUE(all_zero(out, start + played, out.size()));
 }
@@ -235,7 +273,8 @@ int32_t chime_of(int16_t v) { return (v >> 13) & 3; }
 }
 
 TEST_F(DiskAudio, ChimeOverlapsTheEffectsAndTheMusicAndANewEffectCutsTheOldOne) {
-  constexpr int32_t kMusicLength = kMusicPeriod * 40, kEffectsLength = kEffectsPeriod * 100;
+  // The effect outlasts the chime, so that the second one still sounds when the chime ends.
+  constexpr int32_t kMusicLength = kMusicPeriod * 40, kEffectsLength = kEffectsPeriod * 300;
   constexpr int32_t kChimeLength = kChimePeriod * 3000;
   fill(Stream::music, kMusicLength, music_part);
   fill(Stream::effects, kEffectsLength, effects_part);
@@ -243,9 +282,9 @@ TEST_F(DiskAudio, ChimeOverlapsTheEffectsAndTheMusicAndANewEffectCutsTheOldOne) 
   play_looping(audio_stream(Stream::music), kMusicLength);
   play_once(audio_stream(Stream::effects), kEffectsLength);
   play_once(audio_stream(Stream::chime), kChimeLength);
-  wait_ms(150);
+  ASSERT_TRUE(play_on(2 * kDeviceBlock));
   play_once(audio_stream(Stream::effects), kEffectsLength);  // the same sound again, from its start
-  wait_ms(350);
+  ASSERT_TRUE(play_on(kEffectsLength + 2 * kDeviceBlock));
   const std::vector<int16_t> out = captured();
 
   // Music: from its start to the end, never skipping, right through the effects and the chime.
@@ -312,7 +351,7 @@ TEST_F(DiskAudio, HoldRuleFollowsFocusPauseAndMusicSwitch) {
     state.paused = step.paused;
     state.music_muted = step.music_muted;
     apply_audio_pause(state);
-    wait_ms(160);
+    ASSERT_TRUE(play_on(4 * kDeviceBlock));
   }
   const std::vector<int16_t> out = captured();
 
@@ -361,10 +400,11 @@ TEST_F(DiskAudio, MusicStartedWhileHeldStaysSilentUntilResumedThenPlaysFromItsSt
   fill(Stream::effects, kMarkLength, [](int32_t) { return 3000; });
   play_once(audio_stream(Stream::effects), kMarkLength);
   restart_music(state);
-  wait_ms(300);
+  constexpr size_t kHeld = 22050 * 3 / 10;
+  ASSERT_TRUE(play_on(kHeld));
   state.music_muted = 0;
   apply_audio_pause(state);
-  wait_ms(200);
+  ASSERT_TRUE(play_on(3 * kDeviceBlock));
   const std::vector<int16_t> out = captured();
 
   std::vector<int16_t> loop(kMusicCapacity);
@@ -376,7 +416,7 @@ TEST_F(DiskAudio, MusicStartedWhileHeldStaysSilentUntilResumedThenPlaysFromItsSt
   ASSERT_NE(music, std::string::npos) << "the music never played";
   // Not one buffer of it while muted: silence from the mark until the music was switched on.
   EXPECT_TRUE(all_zero(out, mark + kMarkLength, music));
-  EXPECT_GE(music - mark, 22050u * 200 / 1000);
+  EXPECT_GE(music - mark, kHeld);
   // Then the loop from its first sample on.
   EXPECT_EQ(matching_run(out, loop, music), out.size() - music);
   EXPECT_GT(out.size() - music, 2 * kDeviceBlock);
@@ -387,11 +427,11 @@ TEST_F(DiskAudio, EffectsPlayAsRenderedAndTheLaterCutsTheEarlierOff) {
   arpeggio.resize(static_cast<size_t>(render_success_arpeggio(arpeggio)));
   buzz.resize(static_cast<size_t>(render_failure_buzz(buzz)));
   play_success_arpeggio();
-  wait_ms(430);  // the whole arpeggio
+  ASSERT_TRUE(play_on(arpeggio.size()));  // the whole arpeggio
   play_success_arpeggio();
-  wait_ms(100);
+  ASSERT_TRUE(play_on(kDeviceBlock));
   play_failure_buzz();  // cuts the second arpeggio short
-  wait_ms(800);
+  ASSERT_TRUE(play_on(buzz.size() + kDeviceBlock));
   const std::vector<int16_t> out = captured();
 
   const size_t first = find_sound(out, arpeggio);
@@ -422,15 +462,15 @@ TEST_F(DiskAudio, DropChimeSoundsOnlyWhileTheFieldRuns) {
   GameState landed = running_state();
   landed.item.y = 555;
   for (const GameState* silent : {&title, &question, &interlude, &countdown, &landed}) play_drop_chime(*silent);
-  wait_ms(100);
-  GameState field = running_state();
-  play_drop_chime(field);
-  wait_ms(600);
-  const std::vector<int16_t> out = captured();
-
+  ASSERT_TRUE(play_on(2 * kDeviceBlock));
   std::vector<int16_t> chime(kChimeCapacity);
   chime.resize(static_cast<size_t>(render_drop_chime(-24, fall_speed_of_level(0), chime)));
   ASSERT_EQ(chime.size(), 11686u);
+  GameState field = running_state();
+  play_drop_chime(field);
+  ASSERT_TRUE(play_on(chime.size() + kDeviceBlock));
+  const std::vector<int16_t> out = captured();
+
   const size_t at = find_sound(out, chime);
   ASSERT_NE(at, std::string::npos);
   EXPECT_TRUE(all_zero(out, 0, at));

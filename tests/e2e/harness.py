@@ -565,3 +565,17 @@ def run(scenario, *args):
         print(f"FAILED: {failure}", file=sys.stderr)
         sys.exit(1)
     print("passed")
+
+
+def start_weston(game, socket):
+    """Weston, on its X11 back end in the harness's X server, as the Wayland desktop of the
+    game's next launches; returns Weston's process once its socket is there."""
+    runtime = os.path.join(game.work, "runtime")
+    os.makedirs(runtime, 0o700, exist_ok=True)
+    game.base_changes.update(DISPLAY=None, SDL_VIDEODRIVER="wayland", WAYLAND_DISPLAY=socket,
+                             XDG_RUNTIME_DIR=runtime)
+    weston = game.start_helper(["weston", "--backend=x11-backend.so", f"--socket={socket}", "--width=1100",
+                                "--height=900", "--idle-time=0", f"--log={game.work}/weston-{socket}.log"],
+                               DISPLAY=game.display)
+    wait_until(lambda: os.path.exists(os.path.join(runtime, socket)), SHOW_DEADLINE, what="Weston's socket")
+    return weston

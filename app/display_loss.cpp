@@ -1,0 +1,38 @@
+#include "app/display_loss.h"
+
+#include <SDL_syswm.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+
+#ifdef ORBILUX_HAVE_WAYLAND
+#include <wayland-client-core.h>
+#endif
+
+DisplayConnection display_connection_of([[maybe_unused]] SDL_Window* window) {
+  DisplayConnection connection;
+#if defined(ORBILUX_HAVE_WAYLAND) && defined(SDL_VIDEO_DRIVER_WAYLAND)
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_WAYLAND) {
+    connection.wayland = info.info.wl.display;
+  }
+#endif
+  return connection;
+}
+
+int display_connection_error([[maybe_unused]] const DisplayConnection& connection) {
+#ifdef ORBILUX_HAVE_WAYLAND
+  // libwayland keeps the error that ended the connection; asking takes the connection's own
+  // lock, so it is safe beside the thread that reads its events.
+  if (connection.wayland != nullptr) return wl_display_get_error(static_cast<wl_display*>(connection.wayland));
+#endif
+  return 0;
+}
+
+void report_lost_display(int error) {
+  static std::atomic<bool> reported{false};
+  if (reported.exchange(true)) return;
+  std::fprintf(stderr, "orbilux-rush: lost the connection to the display (%s)\n", std::strerror(error));
+}
