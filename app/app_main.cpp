@@ -82,7 +82,7 @@ void handle_window_only_event(ShellWindow& shell, const SDL_Event& event) {
   if (event.type == SDL_RENDER_DEVICE_RESET) {
     // The renderer's textures are gone with the device; the canvas is still ours.
     if (shell.texture != nullptr) SDL_DestroyTexture(shell.texture);
-    shell.texture = make_field_texture(shell.renderer);
+    shell.texture = make_field_texture(shell.renderer, shell.canvas);
   }
   if (event.type == SDL_WINDOWEVENT &&
       (event.window.event == SDL_WINDOWEVENT_SHOWN || event.window.event == SDL_WINDOWEVENT_EXPOSED ||

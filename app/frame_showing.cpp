@@ -23,6 +23,7 @@ bool show_frame(ShellWindow& shell, FrameShowing& showing, const GameState& stat
   if (SDL_GetWindowFlags(shell.window) & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN)) return false;
   int width = 0, height = 0;
   if (SDL_GetRendererOutputSize(shell.renderer, &width, &height) != 0 || width <= 0 || height <= 0) return false;
+  if (fit_canvas_to_output(shell, width, height)) forget_frame(showing.memory);
   const bool composed = compose_changed_frame(shell.canvas, showing.memory, state);
   if (!composed && !again) return false;
   show_canvas(shell.renderer, shell.texture, shell.canvas, width, height);

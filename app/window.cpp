@@ -6,13 +6,38 @@
 #include "game/letterbox.h"
 #include "render/painters.h"
 
-SDL_Texture* make_field_texture(SDL_Renderer* renderer) {
+SDL_Texture* make_field_texture(SDL_Renderer* renderer, const Canvas& canvas) {
   // Cairo's RGB24 keeps each pixel as a native 32-bit word 0x00RRGGBB, which is exactly
   // SDL's RGB888: the canvas uploads without conversion.
   SDL_Texture* texture =
-      SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, kFieldWidth, kFieldHeight);
+      SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, canvas.width, canvas.height);
+  // Beyond the cap, and below the floor, the renderer scales the rest.
   if (texture != nullptr) SDL_SetTextureScaleMode(texture, SDL_ScaleModeLinear);
   return texture;
+}
+
+bool fit_canvas_to_output(ShellWindow& shell, int output_width, int output_height) {
+  static const bool stretch = [] {
+    const char* value = SDL_getenv("ORBILUX_RUSH_STRETCH_FIELD");
+    return value != nullptr && value[0] != '\0' && value[0] != '0';
+  }();
+  const double scale = stretch ? 1.0 : draw_scale_for(letterbox_for(output_width, output_height));
+  bool made_anew = false;
+  if (scale != shell.canvas.scale) {
+    if (!canvas_set_scale(shell.canvas, scale)) return false;  // drawn at the old scale, stretched
+    made_anew = true;
+  }
+  int texture_width = 0, texture_height = 0;
+  if (shell.texture == nullptr ||
+      SDL_QueryTexture(shell.texture, nullptr, nullptr, &texture_width, &texture_height) != 0 ||
+      texture_width != shell.canvas.width || texture_height != shell.canvas.height) {
+    SDL_Texture* texture = make_field_texture(shell.renderer, shell.canvas);
+    if (texture != nullptr) {
+      if (shell.texture != nullptr) SDL_DestroyTexture(shell.texture);
+      shell.texture = texture;
+    }
+  }
+  return made_anew;
 }
 
 SDL_Point opening_window_size(double desktop_scale, const SDL_Rect& usable, int border_width, int border_height) {
@@ -66,15 +91,15 @@ bool create_shell_window(ShellWindow& shell) {
   open_at_desktop_scale(shell);
   // Only now: making the renderer may recreate the window and forget its size limits.
   apply_minimum_size(shell);
-  shell.texture = make_field_texture(shell.renderer);
-  if (shell.texture == nullptr) {
-    destroy_shell_window(shell);
-    return false;
-  }
   shell.canvas_made = canvas_create(shell.canvas);
   if (!shell.canvas_made) {
     destroy_shell_window(shell);
     SDL_SetError("cannot make the 800 x 600 drawing surface");
+    return false;
+  }
+  shell.texture = make_field_texture(shell.renderer, shell.canvas);
+  if (shell.texture == nullptr) {
+    destroy_shell_window(shell);
     return false;
   }
   return true;
@@ -146,6 +171,7 @@ void present_frame(ShellWindow& shell, const GameState& state) {
   // In pixels of the drawable, which on a high-density screen can exceed the window's size.
   int width = 0, height = 0;
   if (SDL_GetRendererOutputSize(shell.renderer, &width, &height) != 0 || width <= 0 || height <= 0) return;
+  fit_canvas_to_output(shell, width, height);
   compose_frame(shell.canvas, state);
   show_canvas(shell.renderer, shell.texture, shell.canvas, width, height);
   SDL_RenderPresent(shell.renderer);

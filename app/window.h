@@ -1,5 +1,6 @@
-// The game's one window: an SDL window, a renderer, and the 800 x 600 canvas shown in it
-// through a streaming texture, scaled to fit and letterboxed whatever the window's size.
+// The game's one window: an SDL window, a renderer, and the canvas shown in it through a
+// streaming texture, letterboxed whatever the window's size. The canvas is drawn at the size
+// the field is shown at (up to a cap), so the texture lands pixel for pixel.
 #pragma once
 
 #include <SDL.h>
@@ -17,7 +18,7 @@ inline constexpr Uint8 kLetterboxRed = 0x0D, kLetterboxGreen = 0x17, kLetterboxB
 struct ShellWindow {
   SDL_Window* window = nullptr;
   SDL_Renderer* renderer = nullptr;
-  SDL_Texture* texture = nullptr;  // 800 x 600, the canvas's pixels
+  SDL_Texture* texture = nullptr;  // the canvas's pixels, at the canvas's size
   Canvas canvas;
   bool canvas_made = false;
   int min_width = 0, min_height = 0;  // the minimum client size last handed to SDL
@@ -51,8 +52,14 @@ void destroy_shell_window(ShellWindow& shell);
 // manager has said how wide its borders are. Safe to call again whenever they may change.
 void apply_minimum_size(ShellWindow& shell);
 
-// A texture the canvas can be copied into; the renderer's own after a device reset.
-SDL_Texture* make_field_texture(SDL_Renderer* renderer);
+// A texture the canvas can be copied into, of its size; the renderer's own after a device reset.
+SDL_Texture* make_field_texture(SDL_Renderer* renderer, const Canvas& canvas);
+
+// Sets the canvas's scale for an output of this size (game/letterbox.h), with a texture to
+// match. Returns true when the canvas was made anew: it holds no frame then. With
+// ORBILUX_RUSH_STRETCH_FIELD=1 the canvas stays at 800 x 600 and the renderer stretches it,
+// to compare against.
+bool fit_canvas_to_output(ShellWindow& shell, int output_width, int output_height);
 
 // Composes the frame for the state and shows it in the window; nothing for a window that
 // is minimised or has no area.

@@ -6,7 +6,8 @@
 #   bench/measure-game.sh [build-dir]        (default: build)
 #
 # MEASURE_RUNS (default 3) runs of each way, MEASURE_SECONDS (default 10) per screen; about
-# a minute per run. Prints the medians and one line per budget, MET or MISSED; exits 1 when
+# a minute per run. MEASURE_SCREEN=1920x1080 plays fullscreen on a screen of that size;
+# MEASURE_AGAINST=stretched compares with the field drawn at 800 x 600 and stretched instead. Prints the medians and one line per budget, MET or MISSED; exits 1 when
 # a budget is missed. Needs Xvfb, xdotool and ImageMagick, as the end-to-end tests do.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -7,14 +7,18 @@ device) the way a player uses it, and checks each figure against its budget:
   playing (VmRSS sampled, VmHWM), and the spacing of the ticks while playing (the game
   writes every tick's counter at exit when ORBILUX_RUSH_TRACE_TICKS names a file).
 
-Every run is made twice: as the game runs, and the straightforward way
-(ORBILUX_RUSH_NO_FRAME_SKIP=1: every tick composed and presented, no sleeping on still
-screens), and each figure is shown with the ratio between the two.
+Every run is made twice: as the game runs, and another way to compare against, and each
+figure is shown with the ratio between the two. MEASURE_AGAINST names the other way:
+"straightforward" (the default; ORBILUX_RUSH_NO_FRAME_SKIP=1: every tick composed and
+presented, no sleeping on still screens) or "stretched" (ORBILUX_RUSH_STRETCH_FIELD=1: the
+field drawn at 800 x 600 and stretched to the screen by the renderer).
 
   python3 bench/measure_game.py path/to/orbilux-rush
 
 MEASURE_RUNS (default 3) runs of each way; MEASURE_SECONDS (default 10) per screen.
-Medians over the runs are reported. Exits 1 when a budget is missed."""
+MEASURE_SCREEN=1920x1080 plays fullscreen on a screen of that size (with a window manager)
+instead of in an 800 x 600 window. Medians over the runs are reported. Exits 1 when a
+budget is missed."""
 
 import ctypes
 import os
@@ -25,7 +29,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
-from harness import PANEL, Failure, Game, game_over_on_screen  # noqa: E402
+from harness import PANEL, Failure, Game, wait_until  # noqa: E402
 
 CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
 
@@ -47,19 +51,43 @@ ITEM_COLOURS = {  # the interiors of the falling things
 }
 
 
+AGAINST = os.environ.get("MEASURE_AGAINST", "straightforward")
+OTHER_WAY = {"straightforward": "ORBILUX_RUSH_NO_FRAME_SKIP", "stretched": "ORBILUX_RUSH_STRETCH_FIELD"}
+SCREEN = os.environ.get("MEASURE_SCREEN")  # e.g. 1920x1080: fullscreen on that screen
+
+
+class Field:
+    """Where the field is on the screen the game is measured on: the letterbox's corner and
+    how many screen pixels a field unit takes."""
+
+    def __init__(self):
+        if SCREEN:
+            width, height = (int(v) for v in SCREEN.split("x"))
+            self.scale = min(width / 800, height / 600)
+            self.x0, self.y0 = (width - int(800 * self.scale)) // 2, (height - int(600 * self.scale)) // 2
+        else:
+            self.scale, self.x0, self.y0 = 1, 0, 0
+
+
+FIELD = Field()
+
+
 class MeasuredGame(Game):
     """The game as the e2e tests run it, with the tracing asked for and no sound device."""
 
     def __init__(self, executable, plain, name):
-        super().__init__(executable, name=name, SDL_AUDIODRIVER="dummy", ORBILUX_RUSH_TRACE_STARTUP="1",
-                         ORBILUX_RUSH_NO_FRAME_SKIP="1" if plain else None)
+        super().__init__(executable, name=name, screen=f"{SCREEN}x24" if SCREEN else "1920x1200x24",
+                         SDL_AUDIODRIVER="dummy", ORBILUX_RUSH_TRACE_STARTUP="1",
+                         **{OTHER_WAY[AGAINST]: "1" if plain else None})
         self.plain = plain
         self.ticks_file = os.path.join(self.work, "ticks.txt")
         self.base_changes["ORBILUX_RUSH_TRACE_TICKS"] = self.ticks_file
 
     def launch(self):
+        if SCREEN:
+            self.start_window_manager()
         launched = time.monotonic()
-        super().launch()
+        super().launch(*(["--fullscreen"] if SCREEN else []))
         line = wait_for_first_frame(self.stderr_path, 10)
         shown = float(line)
         return (shown - launched) * 1000
@@ -146,8 +174,11 @@ class WindowPixels:
         self.window = int(window)
 
     def rows(self, top, height):
-        """Rows top .. top + height - 1 as (bytes, bytes per line), pixels as B, G, R, pad."""
-        image = self.x11.XGetImage(self.display, self.window, 0, top, 800, height, 0xFFFFFFFF, 2)  # ZPixmap
+        """Field rows top .. top + height - 1 as (bytes, bytes per line), pixels as B, G, R, pad,
+        in screen pixels: FIELD.scale of them a field unit."""
+        top, height = FIELD.y0 + int(top * FIELD.scale), max(1, int(height * FIELD.scale))
+        image = self.x11.XGetImage(self.display, self.window, FIELD.x0, top, int(800 * FIELD.scale), height,
+                                   0xFFFFFFFF, 2)  # ZPixmap
         if not image or image.contents.bits_per_pixel != 32:
             return None, 0
         stride = image.contents.bytes_per_line
@@ -172,10 +203,10 @@ def find_item(pixels):
             continue
         y = at // stride
         row = data[y * stride:(y + 1) * stride]
-        xs = [x for x in range(800) if row[4 * x:4 * x + 3] == bytes((b, g, r))]
-        middle = (min(xs) + max(xs)) / 2
+        xs = [x for x in range(stride // 4) if row[4 * x:4 * x + 3] == bytes((b, g, r))]
+        middle = (min(xs) + max(xs)) / 2 / FIELD.scale
         # A booster's front face sits left of its centre (-18 .. +6); a meander is centred.
-        return kind, (middle + 6 if kind != "meander" else middle), ITEM_TOP + y
+        return kind, (middle + 6 if kind != "meander" else middle), ITEM_TOP + y / FIELD.scale
     return None
 
 
@@ -186,7 +217,7 @@ def find_catcher(pixels):
     at = data.find(bytes((BODY[2], BODY[1], BODY[0])))
     while at >= 0 and at % 4 != 0:
         at = data.find(bytes((BODY[2], BODY[1], BODY[0])), at + 1)
-    return at // 4 + 51 if at >= 0 else None  # the body shows from 51 pixels left of the centre
+    return at // 4 / FIELD.scale + 51 if at >= 0 else None  # the body shows from 51 pixels left of the centre
 
 
 class Player:
@@ -198,9 +229,14 @@ class Player:
         self.restarts = 0
         self.items_seen = 0
 
+    def game_over(self):
+        """The game-over panel's left part, under the HUD's second row."""
+        row, _ = self.pixels.rows(140, 1)
+        x = int(130 * FIELD.scale)
+        return row is not None and row[4 * x:4 * x + 3] == bytes((PANEL[2], PANEL[1], PANEL[0]))
+
     def play_until(self, deadline):
-        game_over, _ = self.pixels.rows(140, 1)
-        if game_over is not None and game_over[4 * 130:4 * 130 + 3] == bytes((PANEL[2], PANEL[1], PANEL[0])):
+        if self.game_over():
             self.restarts += 1
             self.game.key("r")
             time.sleep(min(3.2, max(0.0, deadline - time.monotonic())))
@@ -274,7 +310,6 @@ def one_run(executable, plain, seconds, index):
         figures["hwm_mb"] = game.status("VmHWM") / 1e6
         figures["restarts"] = player.restarts
         figures["items_steered_to"] = player.items_seen
-        player.pixels.close()
         for key in ("Left", "Right"):
             game.key_up(key)
 
@@ -290,7 +325,8 @@ def one_run(executable, plain, seconds, index):
         game.focus()
         time.sleep(0.3)
         game.key("space")
-        game.wait_for_screen(game_over_on_screen, 60, "game over")
+        wait_until(player.game_over, 60, interval=0.2, what="game over")
+        player.pixels.close()
         time.sleep(1)
         figures["cpu_game_over"], figures["cpu_game_over_exact"] = game.cpu_percent_over(seconds)
 
@@ -325,7 +361,7 @@ def main():
         for plain in (False, True):  # interleaved, so both ways see the same machine
             figures = one_run(executable, plain, seconds, index)
             results[plain].append(figures)
-            print(f"run {index + 1} {'straightforward' if plain else 'as played'}: " +
+            print(f"run {index + 1} {AGAINST if plain else 'as played'}: " +
                   ", ".join(f"{k} {v:.2f}" if isinstance(v, float) else f"{k} {v}" for k, v in figures.items()),
                   file=sys.stderr)
 
@@ -340,8 +376,10 @@ def main():
         ("resident memory while playing", "rss_playing_mb", "MB", BUDGET_RSS_MB),
         ("tick interval p99 while playing", "tick_p99_ms", "ms", BUDGET_TICK_P99_MS),
     ]
-    print(f"{runs} runs of {seconds:g} s per screen, medians; "
-          f"'straightforward' composes and presents every tick and never sleeps")
+    where = f"fullscreen on {SCREEN}" if SCREEN else "in an 800 x 600 window"
+    meaning = {"straightforward": "composes and presents every tick and never sleeps",
+               "stretched": "draws the field at 800 x 600 and lets the renderer stretch it"}[AGAINST]
+    print(f"{runs} runs of {seconds:g} s per screen {where}, medians; '{AGAINST}' {meaning}")
     verdicts = []
     for label, key, unit, budget in rows:
         mine, theirs = median_of(game, key), median_of(plain, key)
@@ -354,14 +392,14 @@ def main():
         else:
             mine_for_ratio, theirs_for_ratio = mine, theirs
         ratio = theirs_for_ratio / mine_for_ratio if mine_for_ratio > 0 else float("inf")
-        print(f"{text}  budget {budget:g} {unit}  (straightforward {theirs:.2f} {unit}, "
+        print(f"{text}  budget {budget:g} {unit}  ({AGAINST} {theirs:.2f} {unit}, "
               f"{ratio:.2f} times as much)")
         verdicts.append((label, mine, unit, budget))
     print(f"tick interval while playing: p50 {median_of(game, 'tick_p50_ms'):.2f} ms, "
           f"max {median_of(game, 'tick_max_ms'):.2f} ms over {median_of(game, 'ticks'):.0f} ticks "
-          f"(straightforward p50 {median_of(plain, 'tick_p50_ms'):.2f}, max {median_of(plain, 'tick_max_ms'):.2f})")
+          f"({AGAINST} p50 {median_of(plain, 'tick_p50_ms'):.2f}, max {median_of(plain, 'tick_max_ms'):.2f})")
     print(f"peak resident memory (VmHWM) by the end of play: {median_of(game, 'hwm_mb'):.2f} MB "
-          f"(straightforward {median_of(plain, 'hwm_mb'):.2f} MB); "
+          f"({AGAINST} {median_of(plain, 'hwm_mb'):.2f} MB); "
           f"games restarted during play: {sum(r['restarts'] for r in game)}")
     missed = 0
     for label, value, unit, budget in verdicts:

@@ -379,14 +379,17 @@ void draw_still_layers(Canvas& canvas, const SceneLook& look, const GameState& s
 bool refresh_kept_backdrop(Canvas& canvas, const SceneLook& look, const GameState& state) {
   KeptBackdrop& kept = canvas.kept_backdrop;
   if (!kept.surface) {
-    kept.surface = cairo_surface_create_similar_image(canvas.surface, CAIRO_FORMAT_RGB24, kFieldWidth, kFieldHeight);
+    kept.surface = cairo_surface_create_similar_image(canvas.surface, CAIRO_FORMAT_RGB24, canvas.width, canvas.height);
     kept.valid = false;
   }
   if (cairo_surface_status(kept.surface) != CAIRO_STATUS_SUCCESS) return false;
   if (kept.valid && kept.level == state.level && kept.connected == state.connected) return true;
   // The painters draw through the canvas's own context and fonts, here into the kept picture.
+  cairo_matrix_t field;
+  cairo_get_matrix(canvas.cr, &field);
   cairo_t* canvas_cr = canvas.cr;
   canvas.cr = cairo_create(kept.surface);
+  cairo_set_matrix(canvas.cr, &field);  // in field units, at the canvas's scale
   draw_still_layers(canvas, look, state);
   cairo_destroy(canvas.cr);
   canvas.cr = canvas_cr;
@@ -405,10 +408,13 @@ void draw_scene_backdrop(Canvas& canvas, const GameState& state) {
   // A digest (frame_key.h) follows the plain order; it draws nothing to keep.
   const bool kept = !canvas.plain_drawing && !canvas.digest && refresh_kept_backdrop(canvas, look, state);
   if (kept) {
+    // Pixel for pixel: the kept picture is already at the canvas's scale.
+    cairo_save(canvas.cr);
+    cairo_identity_matrix(canvas.cr);
     cairo_set_source_surface(canvas.cr, canvas.kept_backdrop.surface, 0, 0);
     cairo_set_operator(canvas.cr, CAIRO_OPERATOR_SOURCE);
     cairo_paint(canvas.cr);
-    cairo_set_operator(canvas.cr, CAIRO_OPERATOR_OVER);
+    cairo_restore(canvas.cr);
   } else {
     draw_landscape(canvas, look, state.level);
   }

@@ -12,6 +12,7 @@
 
 #ifdef ORBILUX_HAS_MASCOT
 #include "assets/mascot.h"
+#include "game/letterbox.h"
 #endif
 
 namespace {
@@ -212,6 +213,49 @@ cairo_surface_t* load_picture(const unsigned char* data, size_t size) {
   return picture;
 }
 
+namespace {
+
+#ifdef ORBILUX_HAS_MASCOT
+static_assert(kMascotRenders >= kDrawScaleCap, "a render of the mascot for every scale the field is drawn at");
+#endif
+
+// The mascot for drawing at `scale`: the render at the smallest whole multiple of its size
+// that is not smaller, reduced once (area-averaging) to the pixels the title gives it.
+cairo_surface_t* make_picture([[maybe_unused]] double scale) {
+#ifdef ORBILUX_HAS_MASCOT
+  int times = 1;
+  while (times < kMascotRenders && times < scale) ++times;
+  const EmbeddedFile file = mascot_png(times);
+  cairo_surface_t* render = load_picture(file.data, file.size);
+  if (!render) return nullptr;
+  const int render_width = cairo_image_surface_get_width(render);
+  const int render_height = cairo_image_surface_get_height(render);
+  const int width = std::max(1, static_cast<int>(std::lround(render_width / times * scale)));
+  const int height = std::max(1, static_cast<int>(std::lround(render_height / times * scale)));
+  if (width == render_width && height == render_height) return render;
+  cairo_surface_t* picture = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+  cairo_t* cr = cairo_create(picture);
+  cairo_scale(cr, double(width) / render_width, double(height) / render_height);
+  cairo_set_source_surface(cr, render, 0, 0);
+  cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
+  cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
+  cairo_paint(cr);
+  const bool ok = cairo_status(cr) == CAIRO_STATUS_SUCCESS;
+  cairo_destroy(cr);
+  cairo_surface_destroy(render);
+  if (ok) return picture;
+  cairo_surface_destroy(picture);
+#endif
+  return nullptr;
+}
+
+}  // namespace
+
+CanvasSize canvas_size_for(double scale) {
+  // Truncated like the letterbox, so the canvas is exactly the rectangle the field fills.
+  return {std::max(1, static_cast<int>(kCanvasWidth * scale)), std::max(1, static_cast<int>(kCanvasHeight * scale))};
+}
+
 bool canvas_create(Canvas& canvas) {
   canvas.surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, kCanvasWidth, kCanvasHeight);
   if (cairo_surface_status(canvas.surface) != CAIRO_STATUS_SUCCESS) {
@@ -219,14 +263,54 @@ bool canvas_create(Canvas& canvas) {
     canvas.surface = nullptr;
     return false;
   }
+  canvas.scale = 1;
+  canvas.width = kCanvasWidth;
+  canvas.height = kCanvasHeight;
   canvas.cr = cairo_create(canvas.surface);
   load_shipped_fonts();
   make_fonts(canvas);
   canvas.text_cache = new TextCache;
-#ifdef ORBILUX_HAS_MASCOT
-  const EmbeddedFile mascot = mascot_png();
-  canvas.picture = load_picture(mascot.data, mascot.size);
-#endif
+  canvas.picture = make_picture(1);
+  return true;
+}
+
+bool canvas_set_scale(Canvas& canvas, double scale) {
+  if (!canvas.surface) return false;
+  if (scale == canvas.scale) return true;
+  // Cairo's images end at 32767 pixels a side.
+  if (!(scale > 0 && kCanvasWidth * scale < 32768)) return false;
+  const CanvasSize size = canvas_size_for(scale);
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, size.width, size.height);
+  if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+    cairo_surface_destroy(surface);
+    return false;
+  }
+  cairo_destroy(canvas.cr);
+  cairo_surface_destroy(canvas.surface);
+  canvas.surface = surface;
+  canvas.cr = cairo_create(surface);
+  cairo_scale(canvas.cr, scale, scale);  // painters draw in field units
+  canvas.scale = scale;
+  canvas.width = size.width;
+  canvas.height = size.height;
+  // The fonts are loaded again for the new device size (hinted there, so stems stay crisp);
+  // every layout, kept ones too, shapes again on its next use.
+  if (canvas.context) {
+    pango_cairo_update_context(canvas.cr, canvas.context);
+    for (int f = 0; f < kFontCount; ++f) {
+      if (canvas.layouts[f]) pango_layout_context_changed(canvas.layouts[f]);
+      if (canvas.wrapped_layouts[f]) pango_layout_context_changed(canvas.wrapped_layouts[f]);
+    }
+  }
+  if (canvas.text_cache)
+    for (auto& font : canvas.text_cache->kept)
+      for (KeptText& entry : font)
+        if (entry.layout) pango_layout_context_changed(entry.layout);
+  // The kept backdrop is made again at the new size on the next play frame.
+  if (canvas.kept_backdrop.surface) cairo_surface_destroy(canvas.kept_backdrop.surface);
+  canvas.kept_backdrop = KeptBackdrop{};
+  if (canvas.picture) cairo_surface_destroy(canvas.picture);
+  canvas.picture = make_picture(scale);
   return true;
 }
 
@@ -249,7 +333,12 @@ void fill_rect(Canvas& canvas, int left, int top, int right, int bottom, Color c
   if (right <= left || bottom <= top) return;
   cairo_t* cr = canvas.cr;
   set_source(cr, color);
-  cairo_rectangle(cr, left, top, right - left, bottom - top);
+  // Edges on whole device pixels: at any scale a rectangle is crisp, and rectangles that
+  // meet (the sky's bands, the bars) meet without a seam between them.
+  const double s = canvas.scale;
+  const double x0 = std::round(left * s) / s, y0 = std::round(top * s) / s;
+  const double x1 = std::round(right * s) / s, y1 = std::round(bottom * s) / s;
+  cairo_rectangle(cr, x0, y0, x1 - x0, y1 - y0);
   cairo_fill(cr);
 }
 
@@ -259,11 +348,13 @@ void fill_ellipse(Canvas& canvas, int left, int top, int width, int height, Colo
   cairo_t* cr = canvas.cr;
   set_source(cr, color);
   // The path is kept in device space, so the scaled unit circle can be built and the
-  // transform dropped again before filling.
+  // field's transform set back before filling.
+  cairo_matrix_t field;
+  cairo_get_matrix(cr, &field);
   cairo_translate(cr, left + width * 0.5, top + height * 0.5);
   cairo_scale(cr, width * 0.5, height * 0.5);
   cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
-  cairo_identity_matrix(cr);
+  cairo_set_matrix(cr, &field);
   cairo_fill(cr);
 }
 
@@ -364,6 +455,12 @@ void draw_polyline(Canvas& canvas, const Point* points, int count, int width, Co
 
 namespace {
 
+// Glyphs sit on a whole device pixel's baseline, so stems stay crisp at any scale; at scale
+// 1 that is the cell's top plus the ascent rounded.
+double baseline_of(const Canvas& canvas, int cell_top, const FontFace& face) {
+  return std::floor((cell_top + face.ascent) * canvas.scale + 0.5) / canvas.scale;
+}
+
 // A layout holding `text` shaped in font f, for one line (width kSingleLine) or wrapped
 // at `width` pixels. Null when there is no font to shape it with.
 PangoLayout* shaped_layout(Canvas& canvas, int f, const char* text, int width) {
@@ -412,7 +509,7 @@ void draw_text(Canvas& canvas, int x, int y, const char* text, Font font, Color 
   if (!line) return;
   cairo_t* cr = canvas.cr;
   set_source(cr, color);
-  cairo_move_to(cr, x, y + canvas.faces[f].baseline);
+  cairo_move_to(cr, x, baseline_of(canvas, y, canvas.faces[f]));
   pango_cairo_show_layout_line(cr, line);
   cairo_new_path(cr);
 }
@@ -436,7 +533,7 @@ void draw_text_wrapped(Canvas& canvas, int left, int top, int right, int bottom,
     const int line_top = top + i * face.cell_height;
     if (line_top >= bottom) break;
     PangoLayoutLine* line = pango_layout_get_line_readonly(layout, i);
-    cairo_move_to(cr, left, line_top + face.baseline);
+    cairo_move_to(cr, left, baseline_of(canvas, line_top, face));
     pango_cairo_show_layout_line(cr, line);
   }
   cairo_new_path(cr);
@@ -450,19 +547,27 @@ void draw_image(Canvas& canvas, cairo_surface_t* image, int x, int y, int width,
   const int image_height = cairo_image_surface_get_height(image);
   if (image_width <= 0 || image_height <= 0) return;
   cairo_t* cr = canvas.cr;
+  // In device pixels, on whole ones: a picture made for this scale lands pixel for pixel.
+  const double s = canvas.scale;
+  const int left = static_cast<int>(std::lround(x * s)), top = static_cast<int>(std::lround(y * s));
+  const int target_width = static_cast<int>(std::lround(width * s));
+  const int target_height = static_cast<int>(std::lround(height * s));
+  if (target_width <= 0 || target_height <= 0) return;
+  cairo_save(cr);
+  cairo_identity_matrix(cr);
   cairo_pattern_t* pattern = cairo_pattern_create_for_surface(image);
-  // Canvas point p samples the picture at (p - origin) * picture size / target size.
+  // Device point p samples the picture at (p - origin) * picture size / target size.
   cairo_matrix_t matrix;
-  cairo_matrix_init(&matrix, double(image_width) / width, 0, 0, double(image_height) / height,
-                    -x * double(image_width) / width, -y * double(image_height) / height);
+  cairo_matrix_init(&matrix, double(image_width) / target_width, 0, 0, double(image_height) / target_height,
+                    -left * double(image_width) / target_width, -top * double(image_height) / target_height);
   cairo_pattern_set_matrix(pattern, &matrix);
   // GOOD is a box filter when shrinking: every source pixel counts toward its target.
   cairo_pattern_set_filter(pattern, CAIRO_FILTER_GOOD);
   cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
   cairo_set_source(cr, pattern);
-  cairo_rectangle(cr, x, y, width, height);
+  cairo_rectangle(cr, left, top, target_width, target_height);
   cairo_fill(cr);
-  cairo_set_source_rgb(cr, 0, 0, 0);
+  cairo_restore(cr);
   cairo_pattern_destroy(pattern);
 }
 
@@ -505,7 +610,7 @@ Color mix_color(Color a, Color b, double t) {
 }
 
 Color canvas_pixel(const Canvas& canvas, int x, int y) {
-  if (!canvas.surface || x < 0 || y < 0 || x >= kCanvasWidth || y >= kCanvasHeight) return 0;
+  if (!canvas.surface || x < 0 || y < 0 || x >= canvas.width || y >= canvas.height) return 0;
   cairo_surface_flush(canvas.surface);
   const unsigned char* data = cairo_image_surface_get_data(canvas.surface);
   const int stride = cairo_image_surface_get_stride(canvas.surface);

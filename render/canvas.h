@@ -1,5 +1,9 @@
-// The 800 x 600 drawing surface every frame is composed on, its six fonts, the mascot
-// picture, and the drawing operations every painter uses.
+// The drawing surface every frame is composed on, its six fonts, the mascot picture, and the
+// drawing operations every painter uses.
+//
+// Painters draw in the 800 x 600 units of the field. The surface has as many pixels as the
+// field has on the screen: `scale` device pixels a unit, applied once as Cairo's transform,
+// so text, lines and the mascot are as sharp in fullscreen as in an 800 x 600 window.
 //
 // Colours are 0x00BBGGRR (red in the low byte) everywhere in the game's code; they are
 // converted only where Cairo is called. Rectangles are (left, top)-(right, bottom) with
@@ -26,7 +30,7 @@ inline constexpr int kFontCount = 6;
 struct FontFace {
   int cell_height = 0;  // ascent + descent of the face as sized
   double ascent = 0;    // of the main face, before fallback faces join a line
-  int baseline = 0;     // from the top of the cell, the ascent on a whole pixel
+  int baseline = 0;     // from the top of the cell at scale 1: the ascent on a whole pixel
 };
 
 struct TextCache;  // shaped texts kept between frames (canvas.cpp)
@@ -40,11 +44,13 @@ struct KeptBackdrop {
 };
 
 struct Canvas {
-  cairo_surface_t* surface = nullptr;  // 800 x 600, CAIRO_FORMAT_RGB24; never cleared between frames
-  cairo_t* cr = nullptr;
-  PangoLayout* layouts[kFontCount] = {};          // one layout per font, its description set once
-  cairo_surface_t* picture = nullptr;             // the mascot, 380 x 474; null when it failed to load
-  PangoContext* context = nullptr;                // metric hinting off, so cells keep their exact heights
+  cairo_surface_t* surface = nullptr;     // width x height, CAIRO_FORMAT_RGB24; never cleared between frames
+  cairo_t* cr = nullptr;                  // in field units: scaled by `scale`
+  double scale = 1;                       // device pixels per field unit
+  int width = 0, height = 0;              // of the surface, in device pixels
+  PangoLayout* layouts[kFontCount] = {};  // one layout per font, its description set once
+  cairo_surface_t* picture = nullptr;     // the mascot, 380 x 474 units in device pixels; null when it failed to load
+  PangoContext* context = nullptr;        // metric hinting off, so cells keep their exact heights
   PangoLayout* wrapped_layouts[kFontCount] = {};  // for draw_text_wrapped: word wrapping on
   FontFace faces[kFontCount];
   // Draw every frame the plain way, keeping nothing between calls: the same pixels, only
@@ -57,10 +63,22 @@ struct Canvas {
   uint64_t* digest = nullptr;
 };
 
-// Makes the surface, the six fonts and the picture. Returns false when the surface
-// could not be made; a missing picture is not a failure.
+// Makes the surface at scale 1 (800 x 600), the six fonts and the picture. Returns false
+// when the surface could not be made; a missing picture is not a failure.
 bool canvas_create(Canvas& canvas);
 void canvas_destroy(Canvas& canvas);
+
+// The surface's size for a scale: the field's 800 x 600 units, each `scale` pixels.
+struct CanvasSize {
+  int width, height;
+};
+CanvasSize canvas_size_for(double scale);
+
+// Draws from now on at `scale` device pixels a unit: a new surface of that size (blank), the
+// fonts asked for at that size, the kept backdrop and the picture made again for it. Does
+// nothing when the scale is the current one. Returns false, keeping the canvas as it was,
+// when the new surface cannot be made.
+bool canvas_set_scale(Canvas& canvas, double scale);
 
 // Decodes PNG bytes into an opaque picture (transparency settles onto white). Null when
 // the bytes are missing or are not a picture.
@@ -89,7 +107,7 @@ int format_text(char* buffer, int capacity, const char* format, ...) __attribute
 // Per channel a * (1 - t) + b * t, truncated toward zero.
 Color mix_color(Color a, Color b, double t);
 
-// The colour of one canvas pixel, for tests and the presenter.
+// The colour of one canvas pixel (device pixels), for tests and the presenter.
 Color canvas_pixel(const Canvas& canvas, int x, int y);
 // Writes the canvas as a PNG, for people to look at.
 bool canvas_write_png(const Canvas& canvas, const char* path);

@@ -38,7 +38,7 @@ class Presenter : public ::testing::Test {
     SDL_FillRect(surface_, nullptr, 0xABCDEF);  // whatever was there before
     renderer_ = SDL_CreateSoftwareRenderer(surface_);
     ASSERT_NE(renderer_, nullptr) << SDL_GetError();
-    texture_ = make_field_texture(renderer_);
+    texture_ = make_field_texture(renderer_, canvas_);
     ASSERT_NE(texture_, nullptr) << SDL_GetError();
     show_canvas(renderer_, texture_, canvas_, width, height);
     SDL_RenderPresent(renderer_);

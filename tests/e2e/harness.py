@@ -143,14 +143,18 @@ class Shot:
         self.data = ppm_bytes[pos + 1:]
         self.ppm = ppm_bytes
         self.x0 = self.y0 = 0  # where the field's corner is in the picture
+        self.scale = 1
 
-    def with_field_at(self, x0, y0):
-        """The same picture, read in field coordinates with the field's corner at (x0, y0)."""
+    def with_field_at(self, x0, y0, scale=1):
+        """The same picture, read in field coordinates with the field's corner at (x0, y0),
+        `scale` screen pixels a field unit."""
         moved = copy.copy(self)
-        moved.x0, moved.y0 = x0, y0
+        moved.x0, moved.y0, moved.scale = x0, y0, scale
         return moved
 
     def pixel(self, x, y):
+        if self.scale != 1:  # the screen pixel under the field pixel's centre
+            x, y = int((x + 0.5) * self.scale), int((y + 0.5) * self.scale)
         i = ((y + self.y0) * self.width + x + self.x0) * 3
         return tuple(self.data[i:i + 3])
 
