@@ -15,6 +15,9 @@
 #include "app/perf_trace.h"
 #include "app/shell_host.h"
 #include "app/shell_input.h"
+#ifdef __EMSCRIPTEN__
+#include "app/web_start.h"
+#endif
 #include "app/window.h"
 #include "app/windows_start.h"
 #include "app/x_errors.h"
@@ -39,8 +42,8 @@ void report_start_failure(const char* what) { std::fprintf(stderr, "orbilux-rush
 // Without a display SDL would still start, on a video driver that draws nowhere, and the
 // game would run unseen until killed. Such a driver is fine only when asked for by name.
 bool find_a_screen() {
-#ifdef _WIN32
-  // Windows always has its one screen.
+#if defined(_WIN32) || defined(__EMSCRIPTEN__)
+  // Windows always has its one screen, and a page its canvas.
   return SDL_Init(SDL_INIT_VIDEO) == 0;
 #else
   if (!is_set("SDL_VIDEODRIVER") && !is_set("DISPLAY") && !is_set("WAYLAND_DISPLAY")) {
@@ -210,6 +213,10 @@ int app_main(int argc, char** argv) {
   if (command_line.fullscreen) set_fullscreen(shell.window, true);
   SDL_ShowWindow(shell.window);
   apply_minimum_size(shell);
+#ifdef __EMSCRIPTEN__
+  run_in_browser(shell, game, input);  // the browser's frames from here on; never returns
+  return 0;
+#endif
 
   run_until_closed(shell, game, input);
   trace_end();
