@@ -14,10 +14,6 @@
 #include <ctime>
 #endif
 
-#ifdef __EMSCRIPTEN__
-#include "app/web_start.h"
-#endif
-
 #ifndef _WIN32
 namespace {
 

@@ -17,7 +17,3 @@ void run_in_browser(ShellWindow& shell, GameState& state, ShellInput& hands);
 
 // Whether the page is on a screen that is mainly touched (a phone, a tablet).
 bool page_has_touch_screen();
-
-// Writes the data folder through to IndexedDB after a save; a failure leaves the best in
-// memory, and the next save sends the folder again.
-void keep_folder_in_browser_storage();

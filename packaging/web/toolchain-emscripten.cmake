@@ -6,7 +6,8 @@ include(/usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake)
 set(ORBILUX_STACK_PREFIX "$ENV{ORBILUX_STACK_PREFIX}" CACHE PATH "The WebAssembly library stack")
 # try_compile projects see the toolchain file again, but not the cache.
 list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES ORBILUX_STACK_PREFIX)
-list(APPEND CMAKE_FIND_ROOT_PATH "${ORBILUX_STACK_PREFIX}")
+# Before the sysroot, which has a configuration for an SDL2 of its own that Debian does not ship.
+list(PREPEND CMAKE_FIND_ROOT_PATH "${ORBILUX_STACK_PREFIX}")
 set(PKG_CONFIG_EXECUTABLE "${ORBILUX_STACK_PREFIX}/bin/pkg-config" CACHE FILEPATH "pkg-config of the stack")
 
 # CMake knows no way to group libraries for Emscripten's linker; it is the usual one.

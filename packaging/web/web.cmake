@@ -44,24 +44,29 @@ add_dependencies(orbilux-rush orbilux_web_fonts)
 # Linking for the browser:
 # - GObject calls its class and instance initialisers through pointers of another type,
 #   which WebAssembly refuses at the call; emulated casts let those calls through.
-# - An SDL built outside Emscripten's own ports names two runtime helpers it needs.
+# - An SDL built outside Emscripten's own ports needs two runtime helpers (sdl-runtime.js).
 # - IndexedDB keeps the best score; the faces and their configuration are preloaded files.
 target_link_options(orbilux-rush PRIVATE
   -sEMULATE_FUNCTION_POINTER_CASTS=1
-  "SHELL:-sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=['$autoResumeAudioContext','$dynCall']"
+  "SHELL:--js-library ${web_dir}/sdl-runtime.js" -sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=orbilux_sdl_runtime
   -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=33554432 -sENVIRONMENT=web
   -lidbfs.js
   "SHELL:--preload-file ${site_files}/fonts@/usr/share/fonts/orbilux-rush"
   "SHELL:--preload-file ${web_dir}/fonts.conf@/etc/fonts/fonts.conf")
-set_property(TARGET orbilux-rush APPEND PROPERTY LINK_DEPENDS ${subset_fonts} ${web_dir}/fonts.conf)
+set_property(TARGET orbilux-rush APPEND PROPERTY LINK_DEPENDS ${subset_fonts} ${web_dir}/fonts.conf ${web_dir}/sdl-runtime.js)
 
 # The page knows how many bytes to expect, for its progress bar: written once the program
 # is linked.
 set(page ${CMAKE_CURRENT_BINARY_DIR}/site/index.html)
-add_custom_command(TARGET orbilux-rush POST_BUILD
-  COMMAND ${CMAKE_COMMAND} -DTEMPLATE=${web_dir}/index.html -DOUTPUT=${page} -DWASM=$<TARGET_FILE_DIR:orbilux-rush>/orbilux-rush.wasm
-          -DDATA=$<TARGET_FILE_DIR:orbilux-rush>/orbilux-rush.data -P ${web_dir}/page.cmake
+add_custom_command(
+  OUTPUT ${page}
+  COMMAND ${CMAKE_COMMAND} -DTEMPLATE=${web_dir}/index.html -DOUTPUT=${page}
+          -DWASM=$<TARGET_FILE_DIR:orbilux-rush>/orbilux-rush.wasm -DDATA=$<TARGET_FILE_DIR:orbilux-rush>/orbilux-rush.data
+          -P ${web_dir}/page.cmake
+  DEPENDS orbilux-rush ${web_dir}/index.html ${web_dir}/page.cmake
+  COMMENT "Writing the page"
   VERBATIM)
+add_custom_target(orbilux_web_page ALL DEPENDS ${page})
 
 find_program(ORBILUX_RSVG_CONVERT rsvg-convert REQUIRED)
 set(icon_png ${CMAKE_CURRENT_BINARY_DIR}/site/icon-192.png)
