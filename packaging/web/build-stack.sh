@@ -142,8 +142,17 @@ step_fontconfig() {
   no_threads meson.build
   # Its preprocessor step knows gcc and clang by name; Meson calls Emscripten's clang `emscripten`.
   sed -i -e "s/elif cc.get_id() == 'clang'/elif cc.get_id() in ['clang', 'emscripten']/" src/meson.build
-  meson_build -Ddoc=disabled -Dnls=disabled -Dtests=disabled -Dtools=disabled -Dcache-build=disabled \
-    --sysconfdir /etc --localstatedir /var
+  # It reads its configuration from /etc/fonts in the page's own files (the site carries
+  # one). Installing writes that folder too: installed aside, so that this machine's own
+  # /etc/fonts is never touched, and only what lands in the prefix is kept.
+  nice meson setup _build --cross-file "$work/stack.ini" --cross-file "$here/meson-cross.ini" \
+    --prefix "$prefix" --libdir lib --buildtype release --default-library static --wrap-mode nofallback \
+    --sysconfdir /etc --localstatedir /var \
+    -Ddoc=disabled -Dnls=disabled -Dtests=disabled -Dtools=disabled -Dcache-build=disabled >meson.log
+  nice ninja -C _build -j"$jobs" >build.log
+  DESTDIR="$work/fontconfig-root" ninja -C _build install >install.log
+  cp -a "$work/fontconfig-root$prefix/." "$prefix/"
+  rm -rf "$work/fontconfig-root"
 }
 
 step_fribidi() {

@@ -31,7 +31,8 @@ foreach(font ${web_fonts})
   add_custom_command(
     OUTPUT ${out}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${site_files}/fonts
-    COMMAND ${ORBILUX_PYFTSUBSET} ${font} --text-file=${shown_text} --unicodes=U+0020-007E --layout-features=*
+    COMMAND ${ORBILUX_PYFTSUBSET} ${font} --text-file=${shown_text} --unicodes=U+0020-007E --layout-features=* --name-IDs=* --name-languages=* --legacy-kern
+            --drop-tables= --hinting-tables=* --passthrough-tables
             --output-file=${out}
     DEPENDS ${font} ${shown_text}
     COMMENT "Cutting ${name} down to the game's characters"
