@@ -6,6 +6,7 @@ Usage: bench_web.py SITE_FOLDER LINUX_EXECUTABLE [LOADS]"""
 
 import gzip
 import os
+import re
 import statistics
 import subprocess
 import sys
@@ -61,12 +62,11 @@ def first_frames(site, loads):
 
 
 def chromium_times():
-    """Processor seconds so far of every Chromium process, by its kind."""
+    """Processor seconds so far of every process of the test browser (the one whose profile
+    is ours, and all it started), by its kind."""
     ticks = os.sysconf("SC_CLK_TCK")
-    kinds = {}
-    for pid in os.listdir("/proc"):
-        if not pid.isdigit():
-            continue
+    info = {}
+    for pid in filter(str.isdigit, os.listdir("/proc")):
         try:
             with open(f"/proc/{pid}/cmdline", "rb") as f:
                 cmd = f.read().split(b"\0")
@@ -74,10 +74,20 @@ def chromium_times():
                 fields = f.read().rsplit(")", 1)[1].split()
         except OSError:
             continue
-        if not cmd or not cmd[0].endswith(b"chromium") or not any(b"orbilux-web-profile" in c for c in cmd):
-            continue
-        kind = next((c.split(b"=", 1)[1].decode() for c in cmd if c.startswith(b"--type=")), "browser")
-        kinds[kind] = kinds.get(kind, 0) + (int(fields[11]) + int(fields[12])) / ticks
+        info[int(pid)] = (cmd, int(fields[1]), (int(fields[11]) + int(fields[12])) / ticks)
+    ours = {pid for pid, (cmd, _, _) in info.items() if any(b"orbilux-web-profile" in c for c in cmd)}
+    grew = True
+    while grew:
+        more = {pid for pid, (_, parent, _) in info.items() if parent in ours} - ours
+        ours |= more
+        grew = bool(more)
+    kinds = {}
+    for pid in ours:
+        cmd, _, seconds = info[pid]
+        # Chromium rewrites its processes' command lines into one string.
+        found = re.search(rb"--type=([\w-]+)", b" ".join(cmd))
+        kind = found.group(1).decode() if found else "browser"
+        kinds[kind] = kinds.get(kind, 0) + seconds
     return kinds
 
 
