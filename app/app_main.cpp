@@ -17,6 +17,9 @@
 #include "app/shell_host.h"
 #include "app/shell_input.h"
 #include "app/signals.h"
+#ifdef __EMSCRIPTEN__
+#include "app/web_start.h"
+#endif
 #include "app/window.h"
 #include "app/windows_start.h"
 #include "app/x_errors.h"
@@ -41,8 +44,8 @@ void report_start_failure(const char* what) { std::fprintf(stderr, "orbilux-rush
 // Without a display SDL would still start, on a video driver that draws nowhere, and the
 // game would run unseen until killed. Such a driver is fine only when asked for by name.
 bool find_a_screen() {
-#ifdef _WIN32
-  // Windows always has its one screen.
+#if defined(_WIN32) || defined(__EMSCRIPTEN__)
+  // Windows always has its one screen, and a page its canvas.
   return SDL_Init(SDL_INIT_VIDEO) == 0;
 #else
   if (!is_set("SDL_VIDEODRIVER") && !is_set("DISPLAY") && !is_set("WAYLAND_DISPLAY")) {
@@ -222,6 +225,10 @@ int app_main(int argc, char** argv) {
   if (command_line.fullscreen) set_fullscreen(shell, true);
   SDL_ShowWindow(shell.window);
   apply_minimum_size(shell);
+#ifdef __EMSCRIPTEN__
+  run_in_browser(shell, game, input);  // the browser's frames from here on; never returns
+  return 0;
+#endif
 
   start_end_watch(display_connection_of(shell.window));
   run_until_closed(shell, game, input);

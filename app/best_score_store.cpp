@@ -216,6 +216,10 @@ StoredBest load_best_score() {
 bool save_best_score_to_data_folder(int32_t value) {
   char folder[kStorePathCapacity];
   if (!best_score_folder(folder, sizeof folder)) return false;
-  return save_best_score_to(folder, value);
+  const bool saved = save_best_score_to(folder, value);
+#ifdef __EMSCRIPTEN__
+  if (saved) keep_folder_in_browser_storage();  // the page's files last only as long as the page
+#endif
+  return saved;
 }
 #endif  // _WIN32

@@ -63,3 +63,13 @@ void remove_stale_save_leftovers(const char* folder, int64_t older_than_seconds)
 // lives in the registry instead, unless ORBILUX_RUSH_DATA_DIR names a folder.
 StoredBest load_best_score();
 bool save_best_score_to_data_folder(int32_t value);
+
+#ifdef __EMSCRIPTEN__
+// In the browser (best_score_store_web.cpp). Mounts the site's IndexedDB on `folder`, brings
+// what it holds in, then starts the game (orbilux_start_game); without storage (a private
+// window that refuses it) the game starts anyway and its best lasts as long as the page.
+void load_browser_storage_then_start(const char* folder);
+// Writes the folder through to IndexedDB after a save; a failure leaves the best in memory,
+// and the next save sends the folder again.
+void keep_folder_in_browser_storage();
+#endif

@@ -1,8 +1,9 @@
 #include "app/signals.h"
 
-#ifdef _WIN32
+#if defined(_WIN32) || defined(__EMSCRIPTEN__)
 
-// Windows sends no such signals to a windowed game; SDL turns Ctrl+C in a console into SDL_QUIT.
+// Windows sends no such signals to a windowed game (SDL turns Ctrl+C in a console into
+// SDL_QUIT), and a page in a browser gets none at all.
 void catch_end_signals() {}
 void start_end_watch(const DisplayConnection&) {}
 int finish_end_watch() { return 0; }

@@ -10,6 +10,11 @@ struct Rect {
   bool takes_click(int x, int y) const { return x >= left && x <= right && y >= top && y <= bottom; }
 };
 
+// The play field's heads-up bars span the whole width: the top one down to here, the bottom
+// one from here to the field's foot. Touches on them are taps, not steering.
+inline constexpr int kTopBarBottom = 83;
+inline constexpr int kBottomBarTop = 551;
+
 inline constexpr Rect kWrongCourseButton{36, 225, 764, 269};
 inline constexpr Rect kWrongBookButton{36, 392, 764, 436};
 inline constexpr Rect kWrongRetryButton{36, 475, 764, 519};

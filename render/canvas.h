@@ -56,6 +56,8 @@ struct Canvas {
   // Draw every frame the plain way, keeping nothing between calls: the same pixels, only
   // slower. For measuring what the kept work saves, and for tests that compare the two.
   bool plain_drawing = false;
+  // The player plays by touch: the help texts name taps and holds instead of keys.
+  bool touch_controls = false;
   TextCache* text_cache = nullptr;  // made with the fonts; a canvas without one shapes every text
   KeptBackdrop kept_backdrop;
   // While set, the drawing operations below draw nothing and fold what they would have

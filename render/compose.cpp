@@ -9,9 +9,7 @@ constexpr Color kBarColor = 0x392213;
 constexpr Color kGroundEdgeTint = 0xBFE2AA;
 constexpr double kGroundEdgeMix = 0.45;
 
-// Both bars and the ground band span the whole width.
-constexpr int kTopBarBottom = 83;
-constexpr int kBottomBarTop = 551;
+// The bars (game/layout.h) and the ground band span the whole width.
 constexpr int kGroundEdgeBottom = 539;
 
 // The one buffer every formatted HUD text of a frame passes through.
@@ -26,7 +24,10 @@ void draw_hud_bars(Canvas& canvas, const GameState& state) {
   draw_text(canvas, 29, 53, "Catch boosters, connect everything!", Font::body, 0xBEDC74);
 
   fill_rect(canvas, 0, kBottomBarTop, 800, 600, kBarColor);
-  draw_text(canvas, 25, 559, "Arrows: move   Space: pause   R: restart   M: music   Esc: exit", Font::body, 0xDECBB9);
+  draw_text(canvas, 25, 559,
+            canvas.touch_controls ? "Hold left or right: move   Tap here: music   Tap the top bar: pause"
+                                  : "Arrows: move   Space: pause   R: restart   M: music   Esc: exit",
+            Font::body, 0xDECBB9);
   draw_text(canvas, 25, 580, "Red: +1  |  Gold: +5 and +1 life  |  Avoid meanders: -1 life", Font::body, 0xCFB69E);
 
   const Color ground = scene_look(state.level).ground_color;

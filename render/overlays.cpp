@@ -37,8 +37,10 @@ void draw_countdown(Canvas& canvas, const GameState& state) {
 void draw_pause_panel(Canvas& canvas, const GameState& state) {
   fill_rect(canvas, 215, 228, 585, 340, kPanelColor);
   draw_text(canvas, 329, 246, "PAUSED", Font::heading, 0xFCF7F2);
-  draw_text(canvas, 245, 292, state.has_focus ? "Press Space to resume" : "Return to this window to resume", Font::body,
-            0xDECBB9);
+  const char* resume = !state.has_focus          ? "Return to this window to resume"
+                       : canvas.touch_controls ? "Tap to resume, top bar: new game"
+                                               : "Press Space to resume";
+  draw_text(canvas, 245, 292, resume, Font::body, 0xDECBB9);
 }
 
 void draw_game_over_panel(Canvas& canvas, const GameState& state) {
@@ -56,7 +58,11 @@ void draw_game_over_panel(Canvas& canvas, const GameState& state) {
   draw_text_wrapped(canvas, 145, 385, 655, 429, "Orbilux Technology for Wireless Communications", Font::body, 0x80DEFF);
   fill_rect(canvas, kGameOverBookButton, 0x764F2C);
   draw_text(canvas, 276, 443, "B: VIEW THE BOOK", Font::label, 0xFFFFFF);
-  draw_text(canvas, 225, 500, "R: play again    Esc: exit", Font::body, 0xF1E1D1);
+  if (canvas.touch_controls) {
+    draw_text(canvas, 262, 500, "Tap outside the buttons to play again", Font::body, 0xF1E1D1);
+  } else {
+    draw_text(canvas, 225, 500, "R: play again    Esc: exit", Font::body, 0xF1E1D1);
+  }
 }
 
 }  // namespace

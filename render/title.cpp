@@ -84,6 +84,12 @@ void draw_title_screen(Canvas& canvas) {
   draw_text(canvas, 34, 482, "Quiz: correct +1 life / wrong -2 lives", Font::body, kTealColor);
 
   fill_rect(canvas, 34, 505, 363, 549, kButtonColor);
+  if (canvas.touch_controls) {
+    draw_text(canvas, 144, 516, "TAP TO PLAY", Font::label, 0xFFFFFF);
+    draw_text(canvas, 34, 562, "Hold left or right: move   Top bar: pause", Font::body, kHelpColor);
+    draw_text(canvas, 34, 581, "Bottom bar: music   Start with 3 lives", Font::body, kHelpColor);
+    return;
+  }
   draw_text(canvas, 105, 516, "PRESS SPACE TO PLAY", Font::label, 0xFFFFFF);
   draw_text(canvas, 34, 562, "Arrows: move   Space: pause   M: music", Font::body, kHelpColor);
   draw_text(canvas, 34, 581, "R: restart   Esc: exit   Start with 3 lives", Font::body, kHelpColor);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the game needs: `play` (the default) for building and running
 # it, `test` for everything the tests, benchmarks, fuzzing and packaging checks need as well,
-# `windows` for cross-building the Windows version and testing it under Wine.
+# `windows` for cross-building the Windows version and testing it under Wine, `web` for
+# building the browser version and testing it in headless Chromium.
 # Safe to run again: packages already present are left alone.
 set -euo pipefail
 
@@ -24,12 +25,19 @@ windows=(
   librsvg2-bin imagemagick fonts-open-sans
   wine64 xvfb xauth xdotool x11-utils
 )
+web=(
+  build-essential cmake ninja-build meson pkg-config xz-utils bzip2 dpkg-dev
+  emscripten binaryen nodejs node-acorn gperf
+  fonts-open-sans fonts-dejavu-core librsvg2-bin fonttools
+  chromium chromium-driver python3 python3-selenium imagemagick
+)
 
 case "${1:-play}" in
   play) packages=("${play[@]}") ;;
   test) packages=("${test[@]}") ;;
   windows) packages=("${windows[@]}") ;;
-  *) echo "usage: $0 [play|test|windows]" >&2; exit 2 ;;
+  web) packages=("${web[@]}") ;;
+  *) echo "usage: $0 [play|test|windows|web]" >&2; exit 2 ;;
 esac
 
 missing=()

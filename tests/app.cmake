@@ -7,7 +7,7 @@ if(TARGET orbilux_app)
 endif()
 
 if(TARGET orbilux_app AND TARGET orbilux_audio)
-  add_executable(app_shell_tests app_events_test.cpp app_host_test.cpp app_pacing_test.cpp)
+  add_executable(app_shell_tests app_events_test.cpp app_host_test.cpp app_pacing_test.cpp app_touch_test.cpp)
   # The rules call the sound and the shell, which call the rules: one group, scanned until settled.
   target_link_libraries(app_shell_tests PRIVATE "$<LINK_GROUP:RESCAN,orbilux_app,orbilux_audio,orbilux_game>"
                         GTest::gtest_main)

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs what is missing, then builds the game for web browsers: the library stack for
+# WebAssembly (cached after the first time, see packaging/web/build-stack.sh), the game, and
+# the site in build-web/site/ (index.html, orbilux-rush.js, .wasm, .data, the icon and the
+# licences): static files that any web server can serve. scripts/serve-web.sh serves them.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh web
+# Debian's Emscripten finds its JavaScript helpers among Debian's Node.js modules, wherever
+# the node on the path came from.
+export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
+stack="$(packaging/web/build-stack.sh)"
+cmake -S . -B build-web -G Ninja -DCMAKE_TOOLCHAIN_FILE=packaging/web/toolchain-emscripten.cmake \
+  -DORBILUX_STACK_PREFIX="$stack" -DCMAKE_BUILD_TYPE=Release -DORBILUX_BUILD_TESTS=OFF -DORBILUX_BUILD_BENCH=OFF \
+  ${ORBILUX_CMAKE_ARGS:-}
+cmake --build build-web
+rm -rf build-web/site
+cmake --install build-web --prefix build-web/site >/dev/null
+ls -l build-web/site

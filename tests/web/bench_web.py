@@ -1,0 +1,170 @@
+"""Figures of the web version, each with its budget: the title against the Linux frame, the
+bytes a browser transfers (gzip, as served), navigation to the first frame, processor time
+per Chromium process while playing for each way of presenting, and (from scripts/bench-web.sh)
+the library stack's build time. Not a test: the machine is shared, the figures are noisy.
+Usage: bench_web.py SITE_FOLDER LINUX_EXECUTABLE [LOADS]"""
+
+import gzip
+import os
+import re
+import statistics
+import subprocess
+import sys
+import time
+
+from browser import Browser, Site, START_DEADLINE
+from harness import get_ready_on_screen, title_on_screen
+import test_web
+
+TRANSFER_BUDGET = 2.5e6
+FIRST_FRAME_BUDGET_MS = 1500
+PLAY_SECONDS = 10
+
+# Chooses SDL's renderer before the game starts: the page's Module gets an extra step.
+RENDERER_SCRIPT = """
+Object.defineProperty(window, "Module", {configurable: true,
+  set(module) { module.preRun = [function () { ENV.SDL_RENDER_DRIVER = "%s"; }];
+                Object.defineProperty(window, "Module", {value: module, writable: true}); }});
+"""
+
+
+def verdict(met):
+    return "MET" if met else "MISSED"
+
+
+def transferred(site):
+    with Browser() as browser:
+        browser.open(site.url)
+        entries = browser.js("return performance.getEntriesByType('resource').concat("
+                             "performance.getEntriesByType('navigation'))"
+                             ".map(e => [e.name.split('/').pop() || 'index.html', e.transferSize, e.decodedBodySize])")
+    total = 0
+    for name, size, decoded in sorted(entries):
+        print(f"  {name:24} {size / 1e6:6.2f} MB transferred ({decoded / 1e6:.2f} MB unpacked)")
+        total += size
+    folder = site.folder
+    offline = sum(len(gzip.compress(open(os.path.join(folder, n), "rb").read(), 9))
+                  for n in ("orbilux-rush.wasm", "orbilux-rush.js", "orbilux-rush.data"))
+    print(f"transferred, gzip: {total / 1e6:.2f} MB (wasm + js + data alone, gzip -9: {offline / 1e6:.2f} MB); "
+          f"budget {TRANSFER_BUDGET / 1e6} MB: {verdict(total <= TRANSFER_BUDGET)}")
+
+
+def first_frames(site, loads):
+    times = []
+    with Browser() as browser:
+        browser.open(site.url)  # the browser itself started once, as a player's is
+        for _ in range(loads):
+            browser.driver.get("about:blank")
+            times.append(browser.open(site.url))
+    print(f"navigation to first frame: median {statistics.median(times):.0f} ms, max {max(times):.0f} ms over "
+          f"{loads} loads ({', '.join(f'{t:.0f}' for t in times)}); budget {FIRST_FRAME_BUDGET_MS} ms: "
+          f"{verdict(statistics.median(times) <= FIRST_FRAME_BUDGET_MS)}")
+
+
+def chromium_times():
+    """Processor seconds so far of every process of the test browser (the one whose profile
+    is ours, and all it started), by its kind."""
+    ticks = os.sysconf("SC_CLK_TCK")
+    info = {}
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            with open(f"/proc/{pid}/cmdline", "rb") as f:
+                cmd = f.read().split(b"\0")
+            with open(f"/proc/{pid}/stat") as f:
+                fields = f.read().rsplit(")", 1)[1].split()
+        except OSError:
+            continue
+        info[int(pid)] = (cmd, int(fields[1]), (int(fields[11]) + int(fields[12])) / ticks)
+    ours = {pid for pid, (cmd, _, _) in info.items() if any(b"orbilux-web-profile" in c for c in cmd)}
+    grew = True
+    while grew:
+        more = {pid for pid, (_, parent, _) in info.items() if parent in ours} - ours
+        ours |= more
+        grew = bool(more)
+    kinds = {}
+    for pid in ours:
+        cmd, _, seconds = info[pid]
+        # Chromium rewrites its processes' command lines into one string.
+        found = re.search(rb"--type=([\w-]+)", b" ".join(cmd))
+        kind = found.group(1).decode() if found else "browser"
+        kinds[kind] = kinds.get(kind, 0) + seconds
+    return kinds
+
+
+def playing_processor(site, renderer, width=800, height=600):
+    with Browser(width, height) as browser:
+        if renderer:
+            browser.cdp("Page.addScriptToEvaluateOnNewDocument", source=RENDERER_SCRIPT % renderer)
+        browser.open(site.url + "?seed=7")
+        field_sized = (width, height) == (800, 600)  # the screen checks read field pixels
+        if field_sized:
+            browser.wait_for_screen(title_on_screen, START_DEADLINE, "the title")
+        browser.key("space")
+        if field_sized:
+            browser.wait_for_screen(get_ready_on_screen, START_DEADLINE, "GET READY")
+        before, started = chromium_times(), time.monotonic()
+        end = started + PLAY_SECONDS
+        side = "Left"
+        while time.monotonic() < end:  # back and forth, as a player steers
+            browser.key_down(side)
+            time.sleep(0.7)
+            browser.key_up(side)
+            side = "Right" if side == "Left" else "Left"
+        after, elapsed = chromium_times(), time.monotonic() - started
+    shares = {k: 100 * (after.get(k, 0) - before.get(k, 0)) / elapsed for k in after}
+    return shares
+
+
+def screenshots(site, folder):
+    """The page as a phone shows it (390 x 844 CSS pixels at 3 device pixels each, touch) and
+    on a 1920 x 1080 desktop, each on the title and in play, for a person to look at."""
+    os.makedirs(folder, exist_ok=True)
+    for name, (width, height, scale, mobile) in {"phone": (390, 844, 3, True),
+                                                 "desktop": (1920, 1080, 1, False)}.items():
+        with Browser() as browser:
+            browser.set_viewport(width, height, scale=scale, mobile=mobile, touch=mobile)
+            browser.open(site.url + "?seed=7")
+            time.sleep(0.5)
+            with open(os.path.join(folder, f"{name}-title.png"), "wb") as f:
+                f.write(browser.png())
+            if mobile:
+                browser.tap(width // 2, height // 2)
+            else:
+                browser.key("space")
+            time.sleep(4)  # past GET READY, into play
+            with open(os.path.join(folder, f"{name}-play.png"), "wb") as f:
+                f.write(browser.png())
+    print(f"screenshots in {folder}")
+
+
+def main():
+    site_folder, linux = sys.argv[1], os.path.abspath(sys.argv[2])
+    loads = int(sys.argv[3]) if len(sys.argv) > 3 else 5
+    load = os.getloadavg()
+    print(f"machine: {os.cpu_count()} cores, load average {load[0]:.1f} {load[1]:.1f} {load[2]:.1f}")
+    with Site(site_folder) as site:
+        if os.environ.get("BENCH_SHOTS"):
+            screenshots(site, os.environ["BENCH_SHOTS"])
+        try:
+            test_web.title_against_linux(site, linux)
+        except test_web.Failure as failure:
+            print(f"title: MISSED ({failure})")
+        transferred(site)
+        first_frames(site, loads)
+        # The two ways of presenting, alternated so that both see the same machine.
+        ways = {f"{name}, {w} x {h}": (renderer, w, h) for w, h in ((800, 600), (1920, 1080))
+                for name, renderer in (("WebGL", "opengles2"), ("software (2D canvas)", "software"))}
+        runs = {name: [] for name in ways}
+        for _ in range(2):
+            for name, (renderer, w, h) in ways.items():
+                runs[name].append(playing_processor(site, renderer, w, h))
+        for name, shares in runs.items():
+            kinds = sorted({k for s in shares for k in s})
+            parts = ", ".join(f"{k} {statistics.mean(s.get(k, 0) for s in shares):.0f} %" for k in kinds)
+            total = statistics.mean(sum(s.values()) for s in shares)
+            print(f"processor while playing, {name}: {total:.0f} % of a core in all ({parts}); "
+                  f"mean of {len(shares)} runs of {PLAY_SECONDS} s")
+
+
+if __name__ == "__main__":
+    main()
