@@ -3,7 +3,8 @@
 namespace {
 
 // 96 dots an inch is a desktop at 100 %; anything outside a sane range is a mistake, not a scale.
-double scale_of_dpi(double dpi) { return dpi >= 96.0 && dpi <= 96.0 * 8 ? dpi / 96.0 : 1.0; }
+// (Unused where the desktop tells no scale: the browser and Wayland.)
+[[maybe_unused]] double scale_of_dpi(double dpi) { return dpi >= 96.0 && dpi <= 96.0 * 8 ? dpi / 96.0 : 1.0; }
 
 }  // namespace
 

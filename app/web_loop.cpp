@@ -57,7 +57,7 @@ void handle_event(const SDL_Event& event) {
   if (event.type == SDL_RENDER_DEVICE_RESET) {
     // The page's WebGL context was lost and made again: the texture went with it.
     if (loop.shell.texture != nullptr) SDL_DestroyTexture(loop.shell.texture);
-    loop.shell.texture = make_field_texture(loop.shell.renderer);
+    loop.shell.texture = make_field_texture(loop.shell.renderer, loop.shell.canvas);
   }
   loop.repaint = loop.repaint || effect.repaint || event.type == SDL_RENDER_DEVICE_RESET ||
                  event.type == SDL_RENDER_TARGETS_RESET;
