@@ -105,6 +105,18 @@ bool create_shell_window(ShellWindow& shell) {
   return true;
 }
 
+void show_shell_window(ShellWindow& shell) {
+  SDL_ShowWindow(shell.window);
+  if (shown_window_lost_its_toplevel(shell.window)) {
+    // The compositor draws no decorations and wants ours: a kiosk's, whose one window fills
+    // its screen and cannot be moved. The window goes up again without any, all of it field.
+    SDL_SetWindowBordered(shell.window, SDL_FALSE);
+    SDL_HideWindow(shell.window);
+    SDL_ShowWindow(shell.window);
+  }
+  apply_minimum_size(shell);
+}
+
 void destroy_shell_window(ShellWindow& shell) {
   if (shell.canvas_made) canvas_destroy(shell.canvas);
   shell.canvas_made = false;

@@ -48,6 +48,9 @@ bool toggle_fullscreen(ShellWindow& shell);
 bool create_shell_window(ShellWindow& shell);
 void destroy_shell_window(ShellWindow& shell);
 
+// Puts the window on the screen, and up again where the compositor made SDL take it down.
+void show_shell_window(ShellWindow& shell);
+
 // The minimum client size that keeps the outer window at least 580 x 460, once the window
 // manager has said how wide its borders are. Safe to call again whenever they may change.
 void apply_minimum_size(ShellWindow& shell);

@@ -1,0 +1,6 @@
+#!/usr/bin/env bash
+# Adds the unprivileged user the Wayland tests start sway and cage as: both refuse to run as
+# root, and CI runs as root. Run as root; safe to run again.
+set -euo pipefail
+user=orbilux-test
+id -u "$user" >/dev/null 2>&1 || useradd --create-home --shell /usr/sbin/nologin --comment "Orbilux Rush tests" "$user"
