@@ -8,7 +8,9 @@ namespace {
 
 }  // namespace
 
+#if defined(SDL_VIDEO_DRIVER_WAYLAND) || defined(ORBILUX_HAVE_X11)
 #include <SDL_syswm.h>
+#endif
 
 bool shown_window_lost_its_toplevel([[maybe_unused]] SDL_Window* window) {
 #if defined(SDL_VIDEO_DRIVER_WAYLAND)
