@@ -223,8 +223,7 @@ int app_main(int argc, char** argv) {
   start_window_life(game);
   // Asked before the window is shown, so it never flashes up at its windowed size first.
   if (command_line.fullscreen) set_fullscreen(shell, true);
-  SDL_ShowWindow(shell.window);
-  apply_minimum_size(shell);
+  show_shell_window(shell);
 #ifdef __EMSCRIPTEN__
   run_in_browser(shell, game, input);  // the browser's frames from here on; never returns
   return 0;

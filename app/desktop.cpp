@@ -8,8 +8,22 @@ namespace {
 
 }  // namespace
 
-#ifdef ORBILUX_HAVE_X11
+#if defined(SDL_VIDEO_DRIVER_WAYLAND) || defined(ORBILUX_HAVE_X11)
 #include <SDL_syswm.h>
+#endif
+
+bool shown_window_lost_its_toplevel([[maybe_unused]] SDL_Window* window) {
+#if defined(SDL_VIDEO_DRIVER_WAYLAND)
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  return SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_WAYLAND &&
+         info.info.wl.xdg_toplevel == nullptr;
+#else
+  return false;
+#endif
+}
+
+#ifdef ORBILUX_HAVE_X11
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 

@@ -12,6 +12,12 @@ bool window_manager_present(SDL_Window* window);
 // nobody manages; does nothing elsewhere.
 void place_unmanaged_window(SDL_Window* window, const SDL_Rect& place);
 
+// True on Wayland when SDL holds no toplevel for a window it has shown. SDL 2.26 takes its
+// window down to draw the decorations itself when the compositor answers that it draws none
+// (cage, the kiosk compositor, does), but puts it up again only if the answer comes after the
+// window was shown, and it comes while the window is being shown.
+bool shown_window_lost_its_toplevel(SDL_Window* window);
+
 // Window pixels per unit of the desktop's own, where the window is counted in pixels: on
 // Windows the monitor's scale (the game is aware of it, so Windows leaves sizing to the game),
 // on X11 the Xft.dpi the desktop sets for every program (GNOME and KDE set 192 at 200 %).

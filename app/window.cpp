@@ -51,24 +51,52 @@ SDL_Point opening_window_size(double desktop_scale, const SDL_Rect& usable, int 
   return {std::max(1, static_cast<int>(kFieldWidth * scale)), std::max(1, static_cast<int>(kFieldHeight * scale))};
 }
 
+SDL_Point minimum_window_size(double desktop_scale, const SDL_Rect& usable, int border_width, int border_height) {
+  const int outer_width = static_cast<int>(kMinOuterWidth * desktop_scale);
+  const int outer_height = static_cast<int>(kMinOuterHeight * desktop_scale);
+  // A screen too small for it (a laptop panel at 200 %) gets no floor: the letterbox fits the
+  // field into whatever the window is, and the compositor may tile it smaller still.
+  const bool known = usable.w > 0 && usable.h > 0;
+  if (known && (outer_width > usable.w || outer_height > usable.h)) return {1, 1};
+  return {std::max(1, outer_width - border_width), std::max(1, outer_height - border_height)};
+}
+
 namespace {
+
+// Where SDL cannot tell the borders (Wayland, where the compositor adds them or not), room is
+// kept for a title bar and thin edges, so that a window fitted to a small screen fits on it whole.
+constexpr int kUnknownBorderWidth = 16, kUnknownBorderHeight = 48;
+
+struct Borders {
+  int width = 0, height = 0;
+};
+
+Borders borders_of(SDL_Window* window, Borders if_unknown) {
+  int top = 0, left = 0, bottom = 0, right = 0;
+  if (SDL_GetWindowBordersSize(window, &top, &left, &bottom, &right) != 0) return if_unknown;
+  return {left + right, top + bottom};
+}
+
+SDL_Rect usable_bounds_of(SDL_Window* window) {
+  SDL_Rect usable{};
+  const int display = SDL_GetWindowDisplayIndex(window);
+  if (display < 0 || SDL_GetDisplayUsableBounds(display, &usable) != 0) usable = {};
+  return usable;
+}
 
 // The window, still hidden, sized to 800 x 600 of the desktop's units within the screen's
 // work area, and centred (desktop.h says where the scale comes from).
 void open_at_desktop_scale(ShellWindow& shell) {
   shell.desktop_scale = desktop_scale(shell.window);
-  SDL_Rect usable{};
-  const int display = SDL_GetWindowDisplayIndex(shell.window);
-  if (display < 0 || SDL_GetDisplayUsableBounds(display, &usable) != 0) usable = {};
-  int top = 0, left = 0, bottom = 0, right = 0;
-  if (SDL_GetWindowBordersSize(shell.window, &top, &left, &bottom, &right) != 0) top = left = bottom = right = 0;
-  const SDL_Point size = opening_window_size(shell.desktop_scale, usable, left + right, top + bottom);
+  const Borders borders = borders_of(shell.window, {kUnknownBorderWidth, kUnknownBorderHeight});
+  const SDL_Point size =
+      opening_window_size(shell.desktop_scale, usable_bounds_of(shell.window), borders.width, borders.height);
   int width = 0, height = 0;
   SDL_GetWindowSize(shell.window, &width, &height);
   if (size.x == width && size.y == height) return;
+  const int display = std::max(SDL_GetWindowDisplayIndex(shell.window), 0);
   SDL_SetWindowSize(shell.window, size.x, size.y);
-  SDL_SetWindowPosition(shell.window, SDL_WINDOWPOS_CENTERED_DISPLAY(std::max(display, 0)),
-                        SDL_WINDOWPOS_CENTERED_DISPLAY(std::max(display, 0)));
+  SDL_SetWindowPosition(shell.window, SDL_WINDOWPOS_CENTERED_DISPLAY(display), SDL_WINDOWPOS_CENTERED_DISPLAY(display));
 }
 
 bool is_fullscreen(SDL_Window* window) {
@@ -82,13 +110,15 @@ bool create_shell_window(ShellWindow& shell) {
   shell.window = SDL_CreateWindow(kWindowTitle, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, kFieldWidth,
                                   kFieldHeight, SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_HIDDEN);
   if (shell.window == nullptr) return false;
+  // Before the renderer: its first buffer, at the window's size then, is the one a Wayland
+  // compositor takes the window's natural size from.
+  open_at_desktop_scale(shell);
   // No vsync: the 16 ms deadlines pace the game, and a present must not block past them.
   shell.renderer = SDL_CreateRenderer(shell.window, -1, 0);
   if (shell.renderer == nullptr) {
     destroy_shell_window(shell);
     return false;
   }
-  open_at_desktop_scale(shell);
   // Only now: making the renderer may recreate the window and forget its size limits.
   apply_minimum_size(shell);
   shell.canvas_made = canvas_create(shell.canvas);
@@ -105,6 +135,18 @@ bool create_shell_window(ShellWindow& shell) {
   return true;
 }
 
+void show_shell_window(ShellWindow& shell) {
+  SDL_ShowWindow(shell.window);
+  if (shown_window_lost_its_toplevel(shell.window)) {
+    // The compositor draws no decorations and wants ours: a kiosk's, whose one window fills
+    // its screen and cannot be moved. The window goes up again without any, all of it field.
+    SDL_SetWindowBordered(shell.window, SDL_FALSE);
+    SDL_HideWindow(shell.window);
+    SDL_ShowWindow(shell.window);
+  }
+  apply_minimum_size(shell);
+}
+
 void destroy_shell_window(ShellWindow& shell) {
   if (shell.canvas_made) canvas_destroy(shell.canvas);
   shell.canvas_made = false;
@@ -117,15 +159,14 @@ void destroy_shell_window(ShellWindow& shell) {
 }
 
 void apply_minimum_size(ShellWindow& shell) {
-  int top = 0, left = 0, bottom = 0, right = 0;
   // Unknown borders (no window manager yet, or none at all) count as none.
-  if (SDL_GetWindowBordersSize(shell.window, &top, &left, &bottom, &right) != 0) top = left = bottom = right = 0;
-  const int width = std::max(1, static_cast<int>(kMinOuterWidth * shell.desktop_scale) - left - right);
-  const int height = std::max(1, static_cast<int>(kMinOuterHeight * shell.desktop_scale) - top - bottom);
-  if (width == shell.min_width && height == shell.min_height) return;
-  SDL_SetWindowMinimumSize(shell.window, width, height);
-  shell.min_width = width;
-  shell.min_height = height;
+  const Borders borders = borders_of(shell.window, {});
+  const SDL_Point size =
+      minimum_window_size(shell.desktop_scale, usable_bounds_of(shell.window), borders.width, borders.height);
+  if (size.x == shell.min_width && size.y == shell.min_height) return;
+  SDL_SetWindowMinimumSize(shell.window, size.x, size.y);
+  shell.min_width = size.x;
+  shell.min_height = size.y;
 }
 
 bool set_fullscreen(ShellWindow& shell, bool fullscreen) {

@@ -36,6 +36,11 @@ struct ShellWindow {
 // `usable` leaves inside borders of `border_width` x `border_height`.
 SDL_Point opening_window_size(double desktop_scale, const SDL_Rect& usable, int border_width, int border_height);
 
+// The smallest client size the player can drag the window to: 580 x 460 outer at the
+// desktop's scale less the borders, where that fits the work area `usable`; 1 x 1 (no floor)
+// on a screen too small for it.
+SDL_Point minimum_window_size(double desktop_scale, const SDL_Rect& usable, int border_width, int border_height);
+
 // Switches the window between the whole screen (the desktop's resolution, the field
 // letterboxed in it) and the window. Where no window manager answers, the game places the
 // window itself, so that the window's real size is always the size SDL draws for.
@@ -48,8 +53,11 @@ bool toggle_fullscreen(ShellWindow& shell);
 bool create_shell_window(ShellWindow& shell);
 void destroy_shell_window(ShellWindow& shell);
 
-// The minimum client size that keeps the outer window at least 580 x 460, once the window
-// manager has said how wide its borders are. Safe to call again whenever they may change.
+// Puts the window on the screen, and up again where the compositor made SDL take it down.
+void show_shell_window(ShellWindow& shell);
+
+// Hands SDL the minimum client size (minimum_window_size), once the window manager has said
+// how wide its borders are. Safe to call again whenever they may change.
 void apply_minimum_size(ShellWindow& shell);
 
 // A texture the canvas can be copied into, of its size; the renderer's own after a device reset.

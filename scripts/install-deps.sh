@@ -16,6 +16,7 @@ test=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick python3 openbox
   weston libdecor-0-plugin-1-cairo
+  sway cage xwayland grim wtype
   clang-14 libclang-rt-14-dev valgrind
   desktop-file-utils appstream dpkg-dev
 )

@@ -38,6 +38,8 @@ if(TARGET orbilux-rush)
     endforeach()
     # Twenty compositors started and ended under a playing game.
     set_tests_properties(e2e.test_wayland_compositor_gone PROPERTIES TIMEOUT 600)
+    # Ten kiosk compositors, each started with the game.
+    set_tests_properties(e2e.test_cage PROPERTIES TIMEOUT 600)
   else()
     message(WARNING "Xvfb, xdotool, ImageMagick or python3 missing: the end-to-end tests are not registered")
   endif()

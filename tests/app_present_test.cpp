@@ -140,3 +140,18 @@ TEST(OpeningWindowSize, TheFieldAtTheDesktopsScaleOrTheLargestThatFits) {
     }
   }
 }
+
+// The floor against the plain rule: 580 x 460 outer at the desktop's scale less the borders
+// where the work area holds it, none at all (any size the compositor gives) where it does not.
+TEST(MinimumWindowSize, TheFloorOnlyWhereItFits) {
+  for (double scale : {1.0, 1.5, 2.0}) {
+    for (SDL_Rect usable : {SDL_Rect{0, 0, 1920, 1080}, SDL_Rect{0, 0, 640, 400}, SDL_Rect{0, 0, 1280, 800},
+                            SDL_Rect{0, 0, 0, 0}}) {
+      const SDL_Point size = minimum_window_size(scale, usable, 16, 62);
+      const bool fits = usable.w == 0 || (580 * scale <= usable.w && 460 * scale <= usable.h);
+      SCOPED_TRACE(testing::Message() << scale << " on " << usable.w << " x " << usable.h);
+      EXPECT_EQ(size.x, fits ? static_cast<int>(580 * scale) - 16 : 1);
+      EXPECT_EQ(size.y, fits ? static_cast<int>(460 * scale) - 62 : 1);
+    }
+  }
+}

@@ -528,6 +528,32 @@ def title_letterboxed(size):
     return seen
 
 
+def luminance(c):
+    return 0.299 * c[0] + 0.587 * c[1] + 0.114 * c[2]
+
+
+def title_edge_width_in(shot, x0, y0, scale):
+    """How sharp the title is, with the field at (x0, y0) at `scale` screen pixels a field unit:
+    the screen pixels between page and ink per edge, along every row across the word "ORBILUX"
+    (the pixels neither page nor ink, 10 % to 90 % of the way), over the number of edges."""
+    ink = (0x1A, 0x28, 0x3B)  # the title's 0x3B281A
+    page_lum, ink_lum = luminance(WHITE), luminance(ink)
+    left, top, right, bottom = (int(v * scale) for v in (32, 36, 250, 52))  # the word, cap height, field units
+    between = edges = 0
+    for y in range(y0 + top, y0 + bottom):
+        last = None
+        for x in range(x0 + left, x0 + right):
+            t = (page_lum - luminance(shot.pixel(x, y))) / (page_lum - ink_lum)
+            if 0.1 <= t <= 0.9:
+                between += 1
+                continue
+            side = t > 0.9
+            edges += last is not None and side != last
+            last = side
+    check(edges > 100, f"only {edges} edges across the title's letters: is the title there?")
+    return between / edges
+
+
 def title_on_screen(shot):
     # The red button's rim around its text, and the white page.
     return (shot.is_filled(34, 505, 363, 512, TITLE_BUTTON) and shot.is_filled(34, 542, 363, 549, TITLE_BUTTON)
