@@ -23,6 +23,9 @@ EM_JS(int, page_box_changed, (int* box), {
   return 1;
 });
 
+// For the page's tests: the scale the field is drawn at, device pixels a field unit.
+EM_JS(void, tell_page_draw_scale, (double scale), { Module.orbiluxDrawScale = scale; });
+
 // For the page's benchmark: what the busiest frames cost, by scale.
 EM_JS(void, tell_page_busiest, (double scale, double ms), {
   (Module.orbiluxBusiestFrames = Module.orbiluxBusiestFrames || []).push({scale: scale, ms: ms});
@@ -39,6 +42,8 @@ void start_following_page(ShellWindow& shell) {
 }
 
 bool follow_page_box(ShellWindow& shell) {
+  static double told_scale = 0;
+  if (shell.canvas.scale != told_scale) tell_page_draw_scale(told_scale = shell.canvas.scale);
   int box[2] = {0, 0};
   if (!page_box_changed(box)) return false;
   int width = 0, height = 0;

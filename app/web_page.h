@@ -13,7 +13,8 @@ void start_following_page(ShellWindow& shell);
 
 // Makes the window the canvas's box on the page, and the canvas's bitmap that box in device
 // pixels, when either changed since the last frame (a resize, a turn, a zoom, fullscreen, a
-// return to the tab). Called before a frame is drawn; true when it changed the size.
+// return to the tab). Called before a frame is drawn; true when it changed the size. Also
+// keeps Module.orbiluxDrawScale at the canvas's scale, for the page's tests.
 bool follow_page_box(ShellWindow& shell);
 
 // A hidden page (another tab, a locked phone) pauses a running field as losing focus does,

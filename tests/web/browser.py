@@ -25,6 +25,7 @@ from serve import make_server  # noqa: E402
 from selenium import webdriver  # noqa: E402
 from selenium.webdriver.chrome.service import Service  # noqa: E402
 from selenium.webdriver.common.action_chains import ActionChains  # noqa: E402
+from selenium.webdriver.common.actions.action_builder import ActionBuilder  # noqa: E402
 from selenium.webdriver.common.keys import Keys  # noqa: E402
 
 # Generous: the machine may be busy with other builds.
@@ -32,21 +33,22 @@ START_DEADLINE = 90
 # Every ChromeDriver started, so that a test can check none outlived it.
 STARTED_DRIVERS = set()
 
-KEYS = {"space": Keys.SPACE, "Left": Keys.ARROW_LEFT, "Right": Keys.ARROW_RIGHT, "Escape": Keys.ESCAPE,
-        "Return": Keys.ENTER}
+KEYS = {"space": Keys.SPACE, "Left": Keys.ARROW_LEFT, "Right": Keys.ARROW_RIGHT, "Up": Keys.ARROW_UP,
+        "Down": Keys.ARROW_DOWN, "Escape": Keys.ESCAPE, "Return": Keys.ENTER}
 
 
 class Site:
     """The built site, served on a free port of 127.0.0.1 from a thread of this process."""
 
-    def __init__(self, folder):
-        self.folder = folder
+    def __init__(self, folder, port=0):
+        self.folder, self.port = folder, port
 
     def __enter__(self):
-        self.server = make_server(self.folder, 0)
+        self.server = make_server(self.folder, self.port)
         self.thread = threading.Thread(target=self.server.serve_forever, daemon=True)
         self.thread.start()
-        self.url = f"http://127.0.0.1:{self.server.server_address[1]}/"
+        self.port = self.server.server_address[1]
+        self.url = f"http://127.0.0.1:{self.port}/"
         return self
 
     def __exit__(self, *exc):
@@ -108,7 +110,9 @@ class _SeleniumBrowser(PageBrowser):
         ActionChains(self.driver).key_up(KEYS.get(name, name)).perform()
 
     def click(self, x, y):
-        ActionChains(self.driver).move_by_offset(x, y).click().move_by_offset(-x, -y).perform()
+        actions = ActionBuilder(self.driver)
+        actions.pointer_action.move_to_location(x, y).click()
+        actions.perform()
 
     def png(self):
         return self.driver.get_screenshot_as_png()

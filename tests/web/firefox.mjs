@@ -12,7 +12,8 @@ const browser = await puppeteer.launch({
 });
 let page = (await browser.pages())[0] || await browser.newPage();
 
-const KEYS = {space: " ", Left: "ArrowLeft", Right: "ArrowRight", Escape: "Escape", Return: "Enter"};
+const KEYS = {space: " ", Left: "ArrowLeft", Right: "ArrowRight", Up: "ArrowUp", Down: "ArrowDown", Escape: "Escape",
+              Return: "Enter"};
 const key = (name) => KEYS[name] || name;
 
 const actions = {
