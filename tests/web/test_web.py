@@ -274,7 +274,7 @@ def manifest_as_read(site):
 
 
 COURSE_PAGE = """<!doctype html><html><body style="margin:0; height: 4000px">
-<p style="height: 150px">A course page.</p>
+<div style="height: 150px">A course page.</div>
 <iframe src="%s" width="800" height="600" allow="fullscreen; autoplay" style="border:0; display:block;
  margin-left: 50px"></iframe></body></html>"""
 
