@@ -147,11 +147,14 @@ def playing_processor(site, renderer, width=800, height=600):
 
 
 def screenshots(site, folder):
-    """The page as a phone shows it (390 x 844 CSS pixels at 3 device pixels each, touch) and
-    on a 1920 x 1080 desktop, each on the title and in play, for a person to look at."""
+    """The page as people open it, for a person to look at: a phone upright (390 x 844 CSS
+    pixels at 3 device pixels each, touch) on the title and in play, the same phone turned, a
+    16:9 laptop (1280 x 720 at 2), a 1920 x 1080 desktop in play, and the game in a course
+    page's frame."""
     os.makedirs(folder, exist_ok=True)
-    for name, (width, height, scale, mobile) in {"phone": (390, 844, 3, True),
-                                                 "desktop": (1920, 1080, 1, False)}.items():
+    shapes = {"phone": (390, 844, 3, True), "phone-turned": (844, 390, 3, True), "laptop": (1280, 720, 2, False),
+              "desktop": (1920, 1080, 1, False)}
+    for name, (width, height, scale, mobile) in shapes.items():
         with Browser() as browser:
             browser.set_viewport(width, height, scale=scale, mobile=mobile, touch=mobile)
             browser.open(site.url + "?seed=7")
@@ -165,6 +168,20 @@ def screenshots(site, folder):
             time.sleep(4)  # past GET READY, into play
             with open(os.path.join(folder, f"{name}-play.png"), "wb") as f:
                 f.write(browser.png())
+    course = os.path.join(folder, "course")
+    os.makedirs(course, exist_ok=True)
+    with open(os.path.join(course, "index.html"), "w") as f:
+        f.write(test_web.COURSE_PAGE % (site.url + "?seed=7"))
+    with Site(course) as page, Browser(1000, 900) as browser:
+        browser.driver.get(page.url)
+        browser.driver.switch_to.frame(browser.driver.find_element("tag name", "iframe"))
+        browser.wait_started()
+        browser.driver.switch_to.default_content()
+        browser.click(450, 450)
+        browser.key("space")
+        time.sleep(4)
+        with open(os.path.join(folder, "embedded-play.png"), "wb") as f:
+            f.write(browser.png())
     print(f"screenshots in {folder}")
 
 
