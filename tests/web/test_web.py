@@ -129,12 +129,20 @@ def field_fits(browser, what):
     4:3, centred, as large as it fits; drawn at the size it is shown at from 1.5 device
     pixels a field unit up (to the largest scale the game has pictures for)."""
     size = (round(browser.width * browser.ratio), round(browser.height * browser.ratio))
-    box = browser.js("const c = document.getElementById('canvas');"
-                     "return [c.width, c.height, c.clientWidth, c.clientHeight]")
+    def canvas_box():
+        return browser.js("const c = document.getElementById('canvas');"
+                          "return [c.width, c.height, c.clientWidth, c.clientHeight]")
+
+    def bitmap_fits(box):
+        return all(abs(a - b * browser.ratio) <= 1 for a, b in zip(box[:2], box[2:]))
+    # A change of shape reaches the game with its next frame.
+    try:
+        box = wait_until(lambda: (lambda b: b if bitmap_fits(b) else None)(canvas_box()), 10, 0.05, "")
+    except Failure:
+        box = canvas_box()
+        raise Failure(f"{what}: a {box[0]} x {box[1]} bitmap in a box of {box[2]} x {box[3]} CSS pixels "
+                      f"at {browser.ratio}")
     check(box[2:] == [browser.width, browser.height], f"{what}: the canvas's box is {box[2:]}")
-    wanted = [int(box[2] * browser.ratio), int(box[3] * browser.ratio)]
-    check(all(abs(a - b) <= 1 for a, b in zip(box[:2], wanted)), f"{what}: a {box[0]} x {box[1]} bitmap in a box of "
-          f"{box[2]} x {box[3]} CSS pixels at {browser.ratio}")
     shot = browser.wait_for_screen(title_letterboxed(size), START_DEADLINE, f"{what}: the title letterboxed at 4:3")
     scale = min(size[0] / FIELD_W, size[1] / FIELD_H)
     top = int((size[1] - FIELD_H * scale) / 2)
@@ -219,7 +227,7 @@ def offline_and_new_build(site_folder):
     old one whole at the next visit, and is the one kept from then on."""
     copy = tempfile.mkdtemp(prefix="orbilux-web-site-")
     try:
-        shutil.copytree(site_folder, copy, dirs_exist_ok=True)
+        shutil.copytree(site_folder, copy, symlinks=True, dirs_exist_ok=True)
         old, new = site_version(copy), "0123456789abcdef"
         with Browser() as browser:
             with Site(copy) as served:
