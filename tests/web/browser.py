@@ -295,3 +295,10 @@ class WebKitBrowser(_SeleniumBrowser):
                 break
             self.driver.set_window_size(outer["width"] + width - inner[0], outer["height"] + height - inner[1])
         self.width, self.height, self.ratio = width, height, 1
+
+    def hide_for(self, seconds):
+        """The window minimised for a while (a tab in front does not hide a WebKit page)."""
+        place = self.driver.get_window_rect()
+        self.driver.minimize_window()
+        time.sleep(seconds)
+        self.driver.set_window_rect(**place)

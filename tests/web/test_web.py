@@ -1,13 +1,13 @@
 """The web version against the real site on 127.0.0.1, in one engine: Chromium (the default),
 Firefox or WebKit. In each: the title as the Linux window shows it, Space to GET READY, a catch
 that raises the best and survives a reload, the field letterboxed at 4:3 from the first frame
-in a 16:9 and a portrait viewport, and a game that starts with the browser's storage blocked.
-Chromium and Firefox: a hidden page pauses the field. Chromium alone (its DevTools reach
-further): the laptops' and phones' shapes at their pixel ratios, a phone turned, O opening the
-course, a held touch steering, the site played offline and replaced by a new build, the
-manifest as the browser reads it, and the game in a course page's frame. (A tap on a quiz answer
-is checked by the touch controls' unit tests: reaching the question here would take a robot
-player minutes of catching.)
+in a 16:9 and a portrait viewport, and a hidden page pausing the field. Chromium and Firefox: a
+game that starts with the browser's storage blocked (WebKitWebDriver runs no script before the
+page's own). Chromium alone (its DevTools reach further): the laptops', a tablet's and phones'
+shapes at their pixel ratios, a phone turned, O opening the course, a held touch steering, the
+site played offline and replaced by a new build, the manifest as the browser reads it, and the
+game in a course page's frame. (A tap on a quiz answer is checked by the touch controls' unit
+tests: reaching the question here would take a robot player minutes of catching.)
 Usage: test_web.py SITE_FOLDER LINUX_EXECUTABLE [chromium|firefox|webkit]"""
 
 import json
@@ -335,8 +335,7 @@ def scenario(site_folder, linux_executable, engine_name="chromium"):
     with Site(site_folder) as site:
         title_against_linux(site, linux_executable, engine)
         first_load_shapes(site, engine)
-        if engine is not WebKitBrowser:  # a WebKit tab in front does not hide the one behind
-            hidden_page_pauses(site, engine)
+        hidden_page_pauses(site, engine)
         if engine is not WebKitBrowser:  # WebKitWebDriver runs no script before the page's own
             storage_blocked(site, engine)
         keys_catch_and_links(site, engine)
