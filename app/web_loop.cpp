@@ -77,7 +77,7 @@ void run_frame() {
     show_frame(loop.shell, loop.showing, state, loop.repaint);
     loop.repaint = false;
     loop.deadline = next_tick_deadline(loop.deadline, now, loop.period);
-    if (!field_stands_still(state)) weigh_running_frame(loop.shell, 1000.0 * (SDL_GetPerformanceCounter() - now) / SDL_GetPerformanceFrequency());
+    if (!field_stands_still(state)) weigh_running_frame(loop.shell, SDL_GetPerformanceCounter() - now);
   }
   SDL_Event event;
   while (SDL_PollEvent(&event)) handle_event(event);

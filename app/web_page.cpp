@@ -44,6 +44,7 @@ EM_JS(void, tell_page_busiest, (double scale, double ms), {
 
 FrameCosts running_frames;
 bool cap_lowered_told = false;
+double told_draw_scale = 0;
 
 }  // namespace
 
@@ -53,8 +54,7 @@ void start_following_page(ShellWindow& shell) {
 }
 
 bool follow_page_box(ShellWindow& shell) {
-  static double told_scale = 0;
-  if (shell.canvas.scale != told_scale) tell_page_draw_scale(told_scale = shell.canvas.scale);
+  if (shell.canvas.scale != told_draw_scale) tell_page_draw_scale(told_draw_scale = shell.canvas.scale);
   int box[4] = {0, 0, 0, 0};
   if (!page_box_changed(box)) return false;
   const bool device_pixels = drawn_on_2d_canvas(shell.renderer);
@@ -63,7 +63,9 @@ bool follow_page_box(ShellWindow& shell) {
   SDL_GetWindowSize(shell.window, &width, &height);
   // Only the ratio changed (a zoom, another screen): SDL resizes the bitmap but tells nobody,
   // and the renderer would keep drawing for the old one. A size in between makes it tell.
-  if (width == wanted_width && height == wanted_height) SDL_SetWindowSize(shell.window, wanted_width, wanted_height + 1);
+  if (width == wanted_width && height == wanted_height) {
+    SDL_SetWindowSize(shell.window, wanted_width, wanted_height + 1);
+  }
   SDL_SetWindowSize(shell.window, wanted_width, wanted_height);
   if (device_pixels) emscripten_set_canvas_element_size("#canvas", box[2], box[3]);
   return true;
@@ -75,7 +77,8 @@ void follow_page_visibility(GameState& state, const SDL_Event& event) {
   if (event.window.event == SDL_WINDOWEVENT_SHOWN) on_focus_gained(state);
 }
 
-void weigh_running_frame(ShellWindow& shell, double ms) {
+void weigh_running_frame(ShellWindow& shell, uint64_t counts) {
+  const double ms = 1000.0 * static_cast<double>(counts) / static_cast<double>(SDL_GetPerformanceFrequency());
   const double scale = shell.canvas.scale;
   const double busiest = add_frame_cost(running_frames, scale, ms);
   if (busiest < 0) return;

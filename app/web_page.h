@@ -21,6 +21,7 @@ bool follow_page_box(ShellWindow& shell);
 // and coming back gives the usual fresh GET READY; not every browser sends a blur with it.
 void follow_page_visibility(GameState& state, const SDL_Event& event);
 
-// Counts a frame of the running field that took `ms`; when the busiest of them take too long,
-// the cap comes down (game/draw_scale_cap.h) and the console says so once.
-void weigh_running_frame(ShellWindow& shell, double ms);
+// Counts a frame of the running field that took `counts` of SDL's performance counter; when
+// the busiest of them take too long, the cap comes down (game/draw_scale_cap.h) and the
+// console says so once.
+void weigh_running_frame(ShellWindow& shell, uint64_t counts);
