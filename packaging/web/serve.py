@@ -1,7 +1,6 @@
 """A small web server for the game's site, on 127.0.0.1 only: files compressed with gzip
-when the browser takes it (as any real host would send them), asked for again at every use
-(a rebuilt site shows at the next reload) and answered "unchanged" when they are. Prints the
-address to open, then serves until stopped.
+when the browser takes it (as any real host would send them), never cached (a rebuilt site
+shows at the next reload). Prints the address to open, then serves until stopped.
 Usage: serve.py SITE_FOLDER [PORT]   (0 picks a free port)"""
 
 import functools
@@ -30,13 +29,6 @@ class SiteHandler(http.server.SimpleHTTPRequestHandler):
         if not (wants_gzip and path.endswith(COMPRESSED) and os.path.isfile(path)):
             return super().send_head()
         stamp = os.stat(path).st_mtime_ns
-        # As real hosts do: a browser (or the service worker) asking again gets "unchanged".
-        tag = f'"{stamp:x}-gzip"'
-        if self.headers.get("If-None-Match") == tag:
-            self.send_response(304)
-            self.send_header("ETag", tag)
-            self.end_headers()
-            return None
         key = (path, stamp)
         if key not in self._gzipped:
             with open(path, "rb") as f:
@@ -46,7 +38,6 @@ class SiteHandler(http.server.SimpleHTTPRequestHandler):
         self.send_header("Content-Type", self.guess_type(path))
         self.send_header("Content-Encoding", "gzip")
         self.send_header("Content-Length", str(len(body)))
-        self.send_header("ETag", tag)
         self.end_headers()
         return _Bytes(body)
 
