@@ -12,7 +12,16 @@ const FILES = ["./", "orbilux-rush.js?v=" + VERSION, "orbilux-rush.wasm?v=" + VE
 self.addEventListener("install", function (event) {
   event.waitUntil(caches.open(CACHE).then(function (cache) {
     return Promise.all(FILES.map(function (name) {
-      return cache.match(name).then(function (kept) { return kept || cache.add(name); });
+      return cache.match(name).then(function (kept) {
+        if (kept) return kept;
+        // A file named with its version is that version whatever copy the browser holds:
+        // the one the page just loaded will do.
+        if (!name.includes("?v=")) return cache.add(name);
+        return fetch(name, {cache: "force-cache"}).then(function (response) {
+          if (!response.ok) throw new Error(name + ": " + response.status);
+          return cache.put(name, response);
+        });
+      });
     }));
   }).then(function () { return self.skipWaiting(); }));
 });
