@@ -35,6 +35,7 @@ EM_JS(void, send_folder_to_storage, (), {
   if (!Module.orbiluxStoredFolder) return;
   FS.syncfs(false, function(error) {
     if (error) console.warn("Orbilux Rush: the best score could not be stored", error);
+    else if (Module.orbiluxAskToKeepStorage) Module.orbiluxAskToKeepStorage();
   });
 });
 

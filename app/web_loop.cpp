@@ -7,6 +7,7 @@
 #include "app/idle_pacing.h"
 #include "app/pacing.h"
 #include "app/touch_input.h"
+#include "app/web_page.h"
 #include "app/web_start.h"
 #include "game/input.h"
 #include "game/rules.h"
@@ -51,6 +52,7 @@ void handle_event(const SDL_Event& event) {
     return;
   }
   if (take_escape(state, event)) return;
+  follow_page_visibility(state, event);
   // A tab is closed by its browser, and the page switches fullscreen itself (index.html):
   // of what the shell asks for, only the repaint is the loop's.
   const ShellEffect effect = route_shell_event(*loop.hands, state, event, width, height);
@@ -65,6 +67,7 @@ void handle_event(const SDL_Event& event) {
 
 void run_frame() {
   GameState& state = *loop.state;
+  loop.repaint = follow_page_box(loop.shell) || loop.repaint;
   const uint64_t now = SDL_GetPerformanceCounter();
   if (loop.showing.skip_unchanged && field_stands_still(state)) {
     loop.deadline = wake_from_sleep(state, loop.deadline, now, loop.period, before_tick);
@@ -74,6 +77,7 @@ void run_frame() {
     show_frame(loop.shell, loop.showing, state, loop.repaint);
     loop.repaint = false;
     loop.deadline = next_tick_deadline(loop.deadline, now, loop.period);
+    if (!field_stands_still(state)) weigh_running_frame(loop.shell, SDL_GetPerformanceCounter() - now);
   }
   SDL_Event event;
   while (SDL_PollEvent(&event)) handle_event(event);
@@ -96,6 +100,8 @@ void run_in_browser(ShellWindow& shell, GameState& state, ShellInput& hands) {
   const uint64_t frequency = SDL_GetPerformanceFrequency();
   loop.period = tick_period_counts(frequency);
   loop.deadline = SDL_GetPerformanceCounter() + loop.period;
+  start_following_page(loop.shell);
+  follow_page_box(loop.shell);  // the first frame already at the page's size
   show_frame(loop.shell, loop.showing, state, true);  // the title at once
   EM_ASM({ if (Module.orbiluxStarted) Module.orbiluxStarted(); });  // the page takes its loading screen away
   // 0: at the browser's own frame rate; true: main's stack is left behind for good.

@@ -21,7 +21,7 @@ bool fit_canvas_to_output(ShellWindow& shell, int output_width, int output_heigh
     const char* value = SDL_getenv("ORBILUX_RUSH_STRETCH_FIELD");
     return value != nullptr && value[0] != '\0' && value[0] != '0';
   }();
-  const double scale = stretch ? 1.0 : draw_scale_for(letterbox_for(output_width, output_height));
+  const double scale = stretch ? 1.0 : draw_scale_for(letterbox_for(output_width, output_height), shell.draw_scale_cap);
   bool made_anew = false;
   if (scale != shell.canvas.scale) {
     if (!canvas_set_scale(shell.canvas, scale)) return false;  // drawn at the old scale, stretched

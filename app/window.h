@@ -6,6 +6,7 @@
 #include <SDL.h>
 
 #include "game/game_state.h"
+#include "game/letterbox.h"
 #include "render/canvas.h"
 
 inline constexpr char kWindowTitle[] = "Orbilux Rush";
@@ -25,6 +26,8 @@ struct ShellWindow {
   // Window units per field unit at the desktop's own scale: the window opens at 800 x 600 of
   // the desktop's units, and the smallest size the player can drag it to scales alike.
   double desktop_scale = 1.0;
+  // The largest scale the canvas is drawn at; the web page lowers it on a slow device.
+  double draw_scale_cap = kDrawScaleCap;
   // Where the window was before fullscreen, when the game itself had to place it there (no
   // window manager to remember it).
   bool placed_by_game = false;

@@ -31,12 +31,15 @@ inline Letterbox letterbox_for(int window_width, int window_height) {
 // processor at scale 2, 4.3 at 2.25 and 5.0 at 2.5, against a budget of 5 ms.
 inline constexpr double kDrawScaleCap = 2.25;
 inline constexpr double kDrawScaleFloor = 0.5;
+// The web page starts from the largest scale the game has pictures for and lowers its cap
+// only when it measures its own busiest frames taking too long (game/draw_scale_cap.h).
+inline constexpr double kDrawScaleLimit = 3;
 
 // Device pixels per field unit for the canvas, for a field shown in this letterbox. An
 // empty window shows nothing and keeps the plain scale.
-inline double draw_scale_for(const Letterbox& box) {
+inline double draw_scale_for(const Letterbox& box, double cap = kDrawScaleCap) {
   if (!(box.scale > 0)) return 1;
-  return std::clamp(box.scale, kDrawScaleFloor, kDrawScaleCap);
+  return std::clamp(box.scale, kDrawScaleFloor, std::max(kDrawScaleFloor, cap));
 }
 
 struct FieldPoint {

@@ -216,7 +216,7 @@ cairo_surface_t* load_picture(const unsigned char* data, size_t size) {
 namespace {
 
 #ifdef ORBILUX_HAS_MASCOT
-static_assert(kMascotRenders >= kDrawScaleCap, "a render of the mascot for every scale the field is drawn at");
+static_assert(kMascotRenders >= kDrawScaleCap && kMascotRenders >= kDrawScaleLimit, "a render of the mascot for every scale the field is drawn at");
 #endif
 
 // The mascot for drawing at `scale`: the render at the smallest whole multiple of its size

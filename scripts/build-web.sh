@@ -3,6 +3,8 @@
 # WebAssembly (cached after the first time, see packaging/web/build-stack.sh), the game, and
 # the site in build-web/site/ (index.html, orbilux-rush.js, .wasm, .data, the icon and the
 # licences): static files that any web server can serve. scripts/serve-web.sh serves them.
+# build-web/orbilux-rush-web.zip is the same site for game portals: index.html at its root,
+# every path in it relative.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh web
@@ -16,4 +18,6 @@ cmake -S . -B build-web -G Ninja -DCMAKE_TOOLCHAIN_FILE=packaging/web/toolchain-
 cmake --build build-web
 rm -rf build-web/site
 cmake --install build-web --prefix build-web/site >/dev/null
-ls -l build-web/site
+rm -f build-web/orbilux-rush-web.zip
+(cd build-web/site && zip -qrX9 ../orbilux-rush-web.zip .)
+ls -l build-web/site build-web/orbilux-rush-web.zip

@@ -2,7 +2,7 @@
 # Installs the Debian packages the game needs: `play` (the default) for building and running
 # it, `test` for everything the tests, benchmarks, fuzzing and packaging checks need as well,
 # `windows` for cross-building the Windows version and testing it under Wine, `web` for
-# building the browser version and testing it in headless Chromium.
+# building the browser version and testing it in Chromium, Firefox and WebKit.
 # Safe to run again: packages already present are left alone.
 set -euo pipefail
 
@@ -30,7 +30,8 @@ web=(
   build-essential cmake ninja-build meson pkg-config xz-utils bzip2 dpkg-dev
   emscripten binaryen nodejs node-acorn gperf
   fonts-open-sans fonts-dejavu-core librsvg2-bin fonttools
-  chromium chromium-driver python3 python3-selenium imagemagick
+  chromium chromium-driver python3 python3-selenium imagemagick zip
+  firefox-esr npm webkit2gtk-driver xvfb xauth
 )
 
 case "${1:-play}" in
@@ -43,6 +44,8 @@ esac
 
 missing=()
 for p in "${packages[@]}"; do
+  # A Node.js from elsewhere (NodeSource's) brings its own npm and conflicts with Debian's.
+  [ "$p" = npm ] && command -v npm >/dev/null && continue
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0

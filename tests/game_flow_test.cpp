@@ -1,6 +1,9 @@
 // What keys, clicks and focus changes do on each screen.
 #include <gtest/gtest.h>
 
+#include <vector>
+
+#include "game/draw_scale_cap.h"
 #include "game/input.h"
 #include "game/letterbox.h"
 #include "game/quiz.h"
@@ -263,6 +266,47 @@ TEST(Letterbox, PresentingAndClickingShareOneFit) {
   EXPECT_EQ(d.height, 300);
   EXPECT_EQ(letterbox_for(0, 0).width, 0);
   EXPECT_EQ(letterbox_for(0, 600).scale, 0);
+}
+
+// A slow device's busiest frames bring the cap down to the largest quarter at which they
+// would fit (cost growing with the scale squared); fitting frames, never a raise, never below 1.
+TEST(DrawScaleCap, LowersToTheLargestQuarterThatFits) {
+  for (double scale = 0.75; scale <= kDrawScaleLimit; scale += 0.05) {
+    for (double ms = 1; ms < 80; ms *= 1.13) {
+      const double cap = lowered_draw_scale_cap(kDrawScaleLimit, scale, ms);
+      const auto cost_at = [&](double s) { return ms * (s / scale) * (s / scale); };
+      if (ms <= kBusiestFrameBudgetMs) {
+        EXPECT_EQ(cap, kDrawScaleLimit);
+        continue;
+      }
+      EXPECT_GE(cap, 1.0);
+      EXPECT_EQ(cap, std::floor(cap / kDrawScaleCapStep) * kDrawScaleCapStep);
+      if (cap > 1.0) {
+        EXPECT_LE(cost_at(cap), kBusiestFrameBudgetMs + 1e-9) << scale << " " << ms;
+      }
+      EXPECT_GT(cost_at(cap + kDrawScaleCapStep), kBusiestFrameBudgetMs) << scale << " " << ms;
+      EXPECT_EQ(lowered_draw_scale_cap(1.5, scale, ms), std::min(1.5, cap));
+    }
+  }
+  // Capped: the page draws at the cap, the renderer stretches the rest.
+  EXPECT_EQ(draw_scale_for(letterbox_for(2400, 1800), 2.0), 2.0);
+  EXPECT_EQ(draw_scale_for(letterbox_for(2400, 1800), kDrawScaleLimit), 3.0);
+}
+
+TEST(DrawScaleCap, BusiestFramesAreTheNinthDecileOfAFullWindow) {
+  FrameCosts costs;
+  std::vector<double> seen;
+  for (int i = 0; i < kFrameCostSamples - 1; ++i) {
+    seen.push_back((i * 37) % 101 + 0.5);
+    EXPECT_LT(add_frame_cost(costs, 2.0, seen.back()), 0);
+  }
+  seen.push_back(200);
+  const double busiest = add_frame_cost(costs, 2.0, seen.back());
+  std::sort(seen.begin(), seen.end());
+  EXPECT_EQ(busiest, seen[kFrameCostSamples * 9 / 10]);
+  // Another scale starts the window afresh: its frames are not the old scale's.
+  for (int i = 0; i < kFrameCostSamples - 1; ++i) add_frame_cost(costs, 2.0, 1);
+  EXPECT_LT(add_frame_cost(costs, 1.5, 1), 0);
 }
 
 TEST(Clicks, MapThroughTheLetterbox) {

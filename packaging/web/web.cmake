@@ -56,30 +56,50 @@ target_link_options(orbilux-rush PRIVATE
   "SHELL:--preload-file ${web_dir}/fonts.conf@/etc/fonts/fonts.conf")
 set_property(TARGET orbilux-rush APPEND PROPERTY LINK_DEPENDS ${subset_fonts} ${web_dir}/fonts.conf ${web_dir}/sdl-runtime.js)
 
-# The page knows how many bytes to expect, for its progress bar: written once the program
-# is linked.
-set(page ${CMAKE_CURRENT_BINARY_DIR}/site/index.html)
+# Around the field the page shows the game's own letterbox colour (app/window.h), loading
+# screen, manifest and icons alike: read from there, never written twice.
+file(STRINGS ${PROJECT_SOURCE_DIR}/app/window.h letterbox_line REGEX "kLetterboxRed = 0x")
+if(NOT letterbox_line MATCHES "Red = 0x([0-9A-F][0-9A-F]), kLetterboxGreen = 0x([0-9A-F][0-9A-F]), kLetterboxBlue = 0x([0-9A-F][0-9A-F])")
+  message(FATAL_ERROR "no letterbox colour found in app/window.h")
+endif()
+string(TOLOWER "#${CMAKE_MATCH_1}${CMAKE_MATCH_2}${CMAKE_MATCH_3}" letterbox_colour)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/app/window.h)
+
+# The page, its service worker and its manifest, written once the program is linked: they
+# know its files' sizes and version, and the letterbox colour (page.cmake).
+set(page_dir ${CMAKE_CURRENT_BINARY_DIR}/site)
+set(page_files ${page_dir}/index.html ${page_dir}/sw.js ${page_dir}/manifest.webmanifest)
 add_custom_command(
-  OUTPUT ${page}
-  COMMAND ${CMAKE_COMMAND} -DTEMPLATE=${web_dir}/index.html -DOUTPUT=${page}
+  OUTPUT ${page_files}
+  COMMAND ${CMAKE_COMMAND} -DWEB_DIR=${web_dir} -DOUT_DIR=${page_dir} -DLETTERBOX=${letterbox_colour}
+          -DJS=$<TARGET_FILE:orbilux-rush>
           -DWASM=$<TARGET_FILE_DIR:orbilux-rush>/orbilux-rush.wasm -DDATA=$<TARGET_FILE_DIR:orbilux-rush>/orbilux-rush.data
           -P ${web_dir}/page.cmake
-  DEPENDS orbilux-rush ${web_dir}/index.html ${web_dir}/page.cmake
+  DEPENDS orbilux-rush ${web_dir}/index.html ${web_dir}/sw.js ${web_dir}/manifest.webmanifest ${web_dir}/page.cmake
   COMMENT "Writing the page"
   VERBATIM)
-add_custom_target(orbilux_web_page ALL DEPENDS ${page})
+add_custom_target(orbilux_web_page ALL DEPENDS ${page_files})
 
+# The icons a browser installs the page with; the maskable one keeps the picture inside the
+# middle 80 % that every launcher's mask leaves, on the letterbox colour.
 find_program(ORBILUX_RSVG_CONVERT rsvg-convert REQUIRED)
-set(icon_png ${CMAKE_CURRENT_BINARY_DIR}/site/icon-192.png)
+find_program(ORBILUX_CONVERT convert REQUIRED)
+set(icon_svg ${PROJECT_SOURCE_DIR}/assets/icon.svg)
+set(icons ${page_dir}/icon-192.png ${page_dir}/icon-512.png ${page_dir}/icon-maskable-512.png)
 add_custom_command(
-  OUTPUT ${icon_png}
-  COMMAND ${ORBILUX_RSVG_CONVERT} --width=192 --height=192 --format=png --output=${icon_png} ${PROJECT_SOURCE_DIR}/assets/icon.svg
-  DEPENDS ${PROJECT_SOURCE_DIR}/assets/icon.svg
-  COMMENT "Rendering the page's icon"
+  OUTPUT ${icons}
+  COMMAND ${ORBILUX_RSVG_CONVERT} --width=192 --height=192 --format=png --output=${page_dir}/icon-192.png ${icon_svg}
+  COMMAND ${ORBILUX_RSVG_CONVERT} --width=512 --height=512 --format=png --output=${page_dir}/icon-512.png ${icon_svg}
+  COMMAND ${ORBILUX_RSVG_CONVERT} --width=408 --height=408 --format=png --output=${page_dir}/icon-maskable-inner.png ${icon_svg}
+  COMMAND ${ORBILUX_CONVERT} ${page_dir}/icon-maskable-inner.png -background ${letterbox_colour} -gravity center
+          -extent 512x512 -alpha remove -strip ${page_dir}/icon-maskable-512.png
+  COMMAND ${CMAKE_COMMAND} -E rm ${page_dir}/icon-maskable-inner.png
+  DEPENDS ${icon_svg}
+  COMMENT "Rendering the page's icons"
   VERBATIM)
-add_custom_target(orbilux_web_icon ALL DEPENDS ${icon_png})
+add_custom_target(orbilux_web_icon ALL DEPENDS ${icons})
 
-install(FILES ${page} ${icon_png} ${PROJECT_SOURCE_DIR}/assets/icon.svg DESTINATION .)
+install(FILES ${page_files} ${icons} ${icon_svg} DESTINATION .)
 install(FILES $<TARGET_FILE:orbilux-rush> $<TARGET_FILE_DIR:orbilux-rush>/orbilux-rush.wasm
               $<TARGET_FILE_DIR:orbilux-rush>/orbilux-rush.data DESTINATION .)
 install(DIRECTORY ${ORBILUX_STACK_PREFIX}/share/licences/ DESTINATION licences)
