@@ -7,8 +7,8 @@
 
 #include "app/best_score_store.h"
 #include "app/cli.h"
-#include "app/display_loss.h"
-#include "app/event_wait.h"
+#include "app/linux/display_loss.h"
+#include "app/desktop/event_wait.h"
 #include "app/events.h"
 #include "app/frame_showing.h"
 #include "app/idle_pacing.h"
@@ -16,13 +16,13 @@
 #include "app/perf_trace.h"
 #include "app/shell_host.h"
 #include "app/shell_input.h"
-#include "app/signals.h"
+#include "app/linux/signals.h"
 #ifdef __EMSCRIPTEN__
 #include "app/web_start.h"
 #endif
 #include "app/window.h"
 #include "app/windows_start.h"
-#include "app/x_errors.h"
+#include "app/linux/x_errors.h"
 #include "audio/audio.h"
 #include "game/host.h"
 #include "game/rules.h"

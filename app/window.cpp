@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/desktop.h"
+#include "app/platform.h"
 #include "game/letterbox.h"
 #include "render/painters.h"
 

@@ -1,4 +1,4 @@
-#include "app/desktop.h"
+#include "app/platform.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/display_loss.h"
+#include "app/linux/display_loss.h"
 
 #include <SDL_syswm.h>
 

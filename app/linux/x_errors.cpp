@@ -1,4 +1,4 @@
-#include "app/x_errors.h"
+#include "app/linux/x_errors.h"
 
 #ifdef ORBILUX_HAVE_X11
 #include <X11/Xlib.h>

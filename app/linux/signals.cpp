@@ -1,4 +1,4 @@
-#include "app/signals.h"
+#include "app/linux/signals.h"
 
 #if defined(_WIN32) || defined(__EMSCRIPTEN__)
 
