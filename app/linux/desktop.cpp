@@ -1,19 +1,13 @@
-#include "app/platform.h"
-
-namespace {
-
-// 96 dots an inch is a desktop at 100 %; anything outside a sane range is a mistake, not a scale.
-// (Unused where the desktop tells no scale: the browser and Wayland.)
-[[maybe_unused]] double scale_of_dpi(double dpi) { return dpi >= 96.0 && dpi <= 96.0 * 8 ? dpi / 96.0 : 1.0; }
-
-}  // namespace
-
-#ifdef ORBILUX_HAVE_X11
+// What the game asks the X desktop itself, where SDL 2.26 does not. Off X11 (Wayland) a
+// window manager is always there and the window's scale is SDL's own.
 #include <SDL_syswm.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
 #include <cstdlib>
+
+#include "app/desktop/dpi.h"
+#include "app/platform.h"
 
 namespace {
 
@@ -74,22 +68,3 @@ double desktop_scale(SDL_Window* window) {
   return dpi == nullptr ? 1.0 : scale_of_dpi(std::strtod(dpi, nullptr));
 }
 
-#else
-
-bool window_manager_present(SDL_Window*) { return true; }
-void place_unmanaged_window(SDL_Window*, const SDL_Rect&) {}
-
-#ifdef _WIN32
-// SDL 2.26 could count a Windows window in points too, but then its software renderer draws
-// only the points' worth of pixels into the corner; counted in pixels, every renderer fills it.
-double desktop_scale(SDL_Window* window) {
-  float dpi = 0;
-  const int display = SDL_GetWindowDisplayIndex(window);
-  if (display < 0 || SDL_GetDisplayDPI(display, nullptr, &dpi, nullptr) != 0) return 1.0;
-  return scale_of_dpi(dpi);
-}
-#else
-double desktop_scale(SDL_Window*) { return 1.0; }
-#endif
-
-#endif

@@ -1,6 +1,6 @@
-#include "app/best_score_store.h"
+// The best score's file on POSIX calls: Linux's, and the browser's in-memory files.
+#include "app/posix/best_score_file.h"
 
-#ifndef _WIN32  // Windows keeps the file with its own calls (best_score_store_windows.cpp)
 #include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
@@ -12,10 +12,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#endif
 
-#ifndef _WIN32
+#include "app/best_score_store.h"
+
 namespace {
+
+void (*keep_save)() = nullptr;
 
 bool is_absolute(const char* path) { return path != nullptr && path[0] == '/'; }
 
@@ -121,21 +123,6 @@ bool best_score_folder(char* out, size_t capacity) {
   return true;
 }
 
-#endif  // _WIN32
-
-StoredBest parse_best_score(const char* bytes, size_t length) {
-  if (length > 0 && bytes[length - 1] == '\n') --length;
-  if (length == 0 || length > kBestScoreMaxDigits) return {};
-  int64_t value = 0;
-  for (size_t i = 0; i < length; ++i) {
-    if (bytes[i] < '0' || bytes[i] > '9') return {};
-    value = value * 10 + (bytes[i] - '0');
-  }
-  if (value > kLargestStoredBest) return {};
-  return {true, value};
-}
-
-#ifndef _WIN32
 StoredBest load_best_score_from(const char* folder) {
   char path[kStorePathCapacity];
   if (folder == nullptr || folder[0] == '\0' || !join(path, sizeof path, folder, kBestScoreFileName)) return {};
@@ -217,9 +204,15 @@ bool save_best_score_to_data_folder(int32_t value) {
   char folder[kStorePathCapacity];
   if (!best_score_folder(folder, sizeof folder)) return false;
   const bool saved = save_best_score_to(folder, value);
-#ifdef __EMSCRIPTEN__
-  if (saved) keep_folder_in_browser_storage();  // the page's files last only as long as the page
-#endif
+  if (saved && keep_save != nullptr) keep_save();
   return saved;
 }
-#endif  // _WIN32
+
+void keep_each_save_with(void (*keep)()) { keep_save = keep; }
+
+void print_best_score_place(std::FILE* out, const char* program) {
+  std::fprintf(out,
+               "The best score is kept in $XDG_DATA_HOME/%s/best-score\n"
+               "(or in $%s when that is set). See %s(6).\n",
+               kAppFolderName, kDataDirVariable, program);
+}

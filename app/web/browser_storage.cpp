@@ -1,14 +1,16 @@
-// The best score's browser side, built for the browser only (app/CMakeLists.txt): the data
-// folder is a mount of the site's IndexedDB. The file store's rules run unchanged on the
-// page's in-memory files (temporary file, sync, rename); only the result goes on to
-// IndexedDB, as a whole folder.
+// Built for the browser only (app/CMakeLists.txt), with the file store of app/posix/.
+#include "app/web/browser_storage.h"
+
 #include <emscripten.h>
 
-#include "app/best_score_store.h"
+#include "app/posix/best_score_file.h"
 
 namespace {
 
-EM_JS(void, mount_and_load_then_start, (const char* folder), {
+// What to do once the storage answered; the page's JavaScript comes back for it.
+void (*after_loading)() = nullptr;
+
+EM_JS(void, mount_and_load, (const char* folder), {
   const path = UTF8ToString(folder);
   try {
     FS.mkdirTree(path);
@@ -17,20 +19,21 @@ EM_JS(void, mount_and_load_then_start, (const char* folder), {
   } catch (error) {
     console.warn("Orbilux Rush: no browser storage, the best score lasts until the page closes", error);
   }
-  const start = function() {
+  const loaded = function() {
     try {
-      _orbilux_start_game();
+      _orbilux_browser_storage_loaded();
     } catch (thrown) {
       if (thrown !== "unwind") throw thrown;  // the frame loop taking over
     }
   };
-  if (!Module.orbiluxStoredFolder) return start();
+  if (!Module.orbiluxStoredFolder) return loaded();
   FS.syncfs(true, function(error) {
     if (error) console.warn("Orbilux Rush: the stored best score could not be read", error);
-    start();
+    loaded();
   });
 });
 
+// A failure leaves the best in memory, and the next save sends the folder again.
 EM_JS(void, send_folder_to_storage, (), {
   if (!Module.orbiluxStoredFolder) return;
   FS.syncfs(false, function(error) {
@@ -40,7 +43,11 @@ EM_JS(void, send_folder_to_storage, (), {
 
 }  // namespace
 
-// Real functions around the JavaScript ones: a call to them is what brings this file in
-// from the library when the game is linked.
-void load_browser_storage_then_start(const char* folder) { mount_and_load_then_start(folder); }
-void keep_folder_in_browser_storage() { send_folder_to_storage(); }
+// Called by mount_and_load, from the page's JavaScript.
+extern "C" EMSCRIPTEN_KEEPALIVE void orbilux_browser_storage_loaded() { after_loading(); }
+
+void load_browser_storage_then(const char* folder, void (*then)()) {
+  after_loading = then;
+  keep_each_save_with(send_folder_to_storage);  // the page's files last only as long as the page
+  mount_and_load(folder);
+}

@@ -1,30 +1,32 @@
-// Built for the browser only (app/CMakeLists.txt). The browser calls run_frame once per
-// frame it shows: the same 16 ms beat and the same frame skipping as the desktop's loop,
-// with the browser's frame callback in place of sleeping until the next deadline.
+// The browser's side of the one loop (frame_loop.h): the browser calls run_frame once per
+// frame it shows, in place of the desktop's sleeping until the next deadline.
 #include <emscripten.h>
 
-#include "app/frame_showing.h"
-#include "app/idle_pacing.h"
-#include "app/pacing.h"
+#include <optional>
+
+#include "app/platform.h"
 #include "app/touch_input.h"
-#include "app/web_start.h"
+#include "app/window_loop.h"
 #include "game/input.h"
-#include "game/rules.h"
 
 namespace {
 
-struct BrowserLoop {
+EM_JS(int, touch_screen_found, (), {
+  return matchMedia("(pointer: coarse)").matches ||
+         (navigator.maxTouchPoints > 0 && !matchMedia("(pointer: fine)").matches);
+});
+
+// Lives as long as the page: the frame callback is all that runs once the game started,
+// and app_main's stack is left behind for good.
+struct Page {
   ShellWindow shell;
   GameState* state = nullptr;
   ShellInput* hands = nullptr;
   TouchControls touch;
-  FrameShowing showing;
-  uint64_t period = 1, deadline = 0;
-  bool repaint = false;
+  std::optional<WindowLoop> window;
 };
 
-// Lives as long as the page: the frame callback is all that runs from now on.
-BrowserLoop loop;
+Page page;
 
 // Esc cannot close a tab, and ending the game would leave a dead page. The browser already
 // takes Esc to leave fullscreen; the game takes it to pause a running field, so a player
@@ -37,67 +39,51 @@ bool take_escape(GameState& state, const SDL_Event& event) {
   return true;
 }
 
-void before_tick() {
-  repeat_pad_holds(*loop.hands, *loop.state);
-  repeat_touch_holds(loop.touch, *loop.state);
-}
-
 void handle_event(const SDL_Event& event) {
-  GameState& state = *loop.state;
+  GameState& state = *page.state;
   int width = 0, height = 0;
-  SDL_GetWindowSize(loop.shell.window, &width, &height);
-  if (route_touch_event(loop.touch, state, event, width, height)) {
-    loop.shell.canvas.touch_controls = true;
+  SDL_GetWindowSize(page.shell.window, &width, &height);
+  if (route_touch_event(page.touch, state, event, width, height)) {
+    page.shell.canvas.touch_controls = true;
     return;
   }
   if (take_escape(state, event)) return;
   // A tab is closed by its browser, and the page switches fullscreen itself (index.html):
   // of what the shell asks for, only the repaint is the loop's.
-  const ShellEffect effect = route_shell_event(*loop.hands, state, event, width, height);
-  if (event.type == SDL_RENDER_DEVICE_RESET) {
-    // The page's WebGL context was lost and made again: the texture went with it.
-    if (loop.shell.texture != nullptr) SDL_DestroyTexture(loop.shell.texture);
-    loop.shell.texture = make_field_texture(loop.shell.renderer, loop.shell.canvas);
-  }
-  loop.repaint = loop.repaint || effect.repaint || event.type == SDL_RENDER_DEVICE_RESET ||
-                 event.type == SDL_RENDER_TARGETS_RESET;
+  const ShellEffect effect = route_shell_event(*page.hands, state, event, width, height);
+  page.window->after_event(event, effect);
 }
 
 void run_frame() {
-  GameState& state = *loop.state;
+  FrameLoop& loop = page.window->loop();
   const uint64_t now = SDL_GetPerformanceCounter();
-  if (loop.showing.skip_unchanged && field_stands_still(state)) {
-    loop.deadline = wake_from_sleep(state, loop.deadline, now, loop.period, before_tick);
-  } else if (now >= loop.deadline) {
-    before_tick();
-    tick(state);
-    show_frame(loop.shell, loop.showing, state, loop.repaint);
-    loop.repaint = false;
-    loop.deadline = next_tick_deadline(loop.deadline, now, loop.period);
-  }
+  loop.run_due_tick(now);
+  loop.woke(now);
   SDL_Event event;
   while (SDL_PollEvent(&event)) handle_event(event);
-  // What the events changed shows at once: a still screen has no tick to show it.
-  show_frame(loop.shell, loop.showing, state, loop.repaint);
-  loop.repaint = false;
+  loop.show_after_events();
 }
 
 }  // namespace
 
-void run_in_browser(ShellWindow& shell, GameState& state, ShellInput& hands) {
+bool open_screen() { return SDL_Init(SDL_INIT_VIDEO) == 0; }
+
+int run_window(ShellWindow& shell, GameState& state, ShellInput& hands) {
   // Taps are the touch controls' own: SDL must not also turn them into clicks, which would
   // answer a question once on touching and again through the tap.
   SDL_SetHint(SDL_HINT_TOUCH_MOUSE_EVENTS, "0");
-  loop.shell = shell;
-  loop.state = &state;
-  loop.hands = &hands;
-  loop.showing = frame_showing_from_environment();
-  loop.shell.canvas.touch_controls = page_has_touch_screen();
-  const uint64_t frequency = SDL_GetPerformanceFrequency();
-  loop.period = tick_period_counts(frequency);
-  loop.deadline = SDL_GetPerformanceCounter() + loop.period;
-  show_frame(loop.shell, loop.showing, state, true);  // the title at once
+  page.shell = shell;
+  page.state = &state;
+  page.hands = &hands;
+  page.shell.canvas.touch_controls = touch_screen_found() != 0;
+  page.window.emplace(page.shell, state, hands, &page.touch);  // the title at once
   EM_ASM({ if (Module.orbiluxStarted) Module.orbiluxStarted(); });  // the page takes its loading screen away
-  // 0: at the browser's own frame rate; true: main's stack is left behind for good.
+  // 0: at the browser's own frame rate; true: app_main's stack is left behind for good.
   emscripten_set_main_loop(run_frame, 0, true);
+  return 0;
 }
+
+// A page has no window manager to ask, and the browser scales the canvas itself.
+bool window_manager_present(SDL_Window*) { return true; }
+void place_unmanaged_window(SDL_Window*, const SDL_Rect&) {}
+double desktop_scale(SDL_Window*) { return 1.0; }
