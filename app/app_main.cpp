@@ -9,7 +9,6 @@
 #include "app/cli.h"
 #include "app/perf_trace.h"
 #include "app/platform.h"
-#include "app/shell_host.h"
 #include "app/shell_input.h"
 #include "app/window.h"
 #include "audio/audio.h"
