@@ -1,4 +1,5 @@
-// The program: game state, window, the 16 ms loop and the orderly end.
+// The program, the same on every platform: the command line, the game state, the window,
+// then the platform's loop (platform.h). Each platform's own main() calls it.
 #pragma once
 
 // Returns the process's exit code: 0 after the window closed (also when SIGTERM, SIGINT or

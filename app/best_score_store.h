@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 
 inline constexpr char kBestScoreFileName[] = "best-score";
 // Overrides the folder, e.g. for tests or a portable install.
@@ -39,6 +40,9 @@ struct StoredBest {
 // only $ORBILUX_RUSH_DATA_DIR names a folder: without it the best lives in the registry.
 bool best_score_folder(char* out, size_t capacity);
 
+// The file's functions are the platform's own: app/posix/ (Linux, and the browser's files)
+// and app/windows/.
+
 // Decides whether the first bytes of the file are a stored best: one to ten ASCII digits
 // worth at most 999,999,999, optionally followed by a single newline, nothing else.
 StoredBest parse_best_score(const char* bytes, size_t length);
@@ -58,18 +62,11 @@ bool save_best_score_to(const char* folder, int32_t value);
 inline constexpr int64_t kStaleLeftoverSeconds = 60;
 void remove_stale_save_leftovers(const char* folder, int64_t older_than_seconds);
 
+// What --help says of where the player's best is kept, for the program named `program`.
+void print_best_score_place(std::FILE* out, const char* program);
+
 // The same two operations on the player's own store: the folder of best_score_folder, whose
 // stale leftovers of interrupted saves loading clears first. On Windows the player's best
 // lives in the registry instead, unless ORBILUX_RUSH_DATA_DIR names a folder.
 StoredBest load_best_score();
 bool save_best_score_to_data_folder(int32_t value);
-
-#ifdef __EMSCRIPTEN__
-// In the browser (best_score_store_web.cpp). Mounts the site's IndexedDB on `folder`, brings
-// what it holds in, then starts the game (orbilux_start_game); without storage (a private
-// window that refuses it) the game starts anyway and its best lasts as long as the page.
-void load_browser_storage_then_start(const char* folder);
-// Writes the folder through to IndexedDB after a save; a failure leaves the best in memory,
-// and the next save sends the folder again.
-void keep_folder_in_browser_storage();
-#endif

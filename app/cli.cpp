@@ -99,17 +99,7 @@ void print_usage(std::FILE* out) {
                "A or Start acts as Space, Y as R.\n"
                "\n",
                kProgramName);
-#ifdef _WIN32
-  std::fprintf(out,
-               "The best score is kept in the registry, HKEY_CURRENT_USER\\%s\\%s\n"
-               "(or in a file in %%%s%% when that is set).\n",
-               kBestScoreRegistryKey, kBestScoreRegistryValue, kDataDirVariable);
-#else
-  std::fprintf(out,
-               "The best score is kept in $XDG_DATA_HOME/%s/best-score\n"
-               "(or in $%s when that is set). See %s(6).\n",
-               kProgramName, kDataDirVariable, kProgramName);
-#endif
+  print_best_score_place(out, kProgramName);
 }
 
 void print_version(std::FILE* out) { std::fprintf(out, "%s %s\n", kProgramName, program_version()); }

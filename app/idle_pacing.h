@@ -12,7 +12,7 @@
 #include "game/game_state.h"
 
 // A sleeping loop wakes this often anyway: pads are read only when the loop looks at them
-// (see run_until_closed), so one plugged in is noticed within half a second, and the
+// (app/desktop/loop.cpp), so one plugged in is noticed within half a second, and the
 // buttons of one plugged in are read three beats apart while the field stands still.
 inline constexpr int kStillWaitMilliseconds = 500;
 inline constexpr int kStillWaitWithPadsMilliseconds = 48;

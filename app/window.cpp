@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/desktop.h"
+#include "app/platform.h"
 #include "game/letterbox.h"
 #include "render/painters.h"
 
@@ -85,7 +85,7 @@ SDL_Rect usable_bounds_of(SDL_Window* window) {
 }
 
 // The window, still hidden, sized to 800 x 600 of the desktop's units within the screen's
-// work area, and centred (desktop.h says where the scale comes from).
+// work area, and centred (platform.h says where the scale comes from).
 void open_at_desktop_scale(ShellWindow& shell) {
   shell.desktop_scale = desktop_scale(shell.window);
   const Borders borders = borders_of(shell.window, {kUnknownBorderWidth, kUnknownBorderHeight});

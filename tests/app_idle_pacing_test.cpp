@@ -1,7 +1,8 @@
 // The loop sleeps while the field stands still instead of ticking every 16 ms. The game must
 // not be able to tell: the same events at the same moments give the same states after every
 // event and every tick that runs the field, and the same sound requests, as a loop that
-// never sleeps. Both loops run here on a simulated clock, with the real rules.
+// never sleeps. The game's own loop (app/frame_loop.h) runs here on a simulated clock against
+// a loop that ticks on every deadline, with the real rules.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/frame_loop.h"
 #include "app/idle_pacing.h"
 #include "app/pacing.h"
 #include "game/input.h"
@@ -18,8 +20,9 @@
 
 namespace {
 
-constexpr int64_t kFrequency = 1'000'000;  // the simulated counter counts microseconds
-constexpr uint64_t kPeriod = 16'000;
+// The simulated counter counts milliseconds, so that a wait ends exactly when the loop asked.
+constexpr int64_t kFrequency = 1'000;
+constexpr uint64_t kPeriod = 16;
 
 enum class Kind { key_down, key_up, click, focus_lost, focus_gained, pad_left_down, pad_left_up };
 
@@ -65,14 +68,14 @@ std::string describe(const GameState& s) {
 std::vector<Event> random_script(uint32_t seed, uint64_t length) {
   std::mt19937 rng(seed);
   std::vector<Event> events;
-  uint64_t at = 5'000;
+  uint64_t at = 5;
   const Key keys[] = {Key::space, Key::space, Key::space, Key::left, Key::right, Key::a,    Key::b,    Key::c,
                       Key::d,     Key::enter, Key::m,     Key::r,    Key::o,     Key::left, Key::right};
   // The last event comes a beat before the end, so that both loops see all of them.
   while (at + 2 * kPeriod < length) {
     // From a fraction of a tick to several seconds.
     const unsigned gap_kind = rng() % 10;
-    const uint64_t gap = gap_kind < 4 ? 1 + rng() % 15'999 : gap_kind < 8 ? 1 + rng() % 900'000 : rng() % 6'000'000;
+    const uint64_t gap = gap_kind < 4 ? 1 + rng() % 15 : gap_kind < 8 ? 1 + rng() % 900 : rng() % 6'000;
     at += gap;
     if (at % kPeriod == 0) ++at;  // an event never lands exactly on a deadline
     Event e{at, Kind::key_down};
@@ -152,6 +155,8 @@ class Session {
     ::tick(state_);
     if (runs) note("tick");
   }
+  // A tick the loop under test ran (and the field with it).
+  void ticked() { note("tick"); }
   GameState& state() { return state_; }
   Pad& pad() { return pad_; }
   const std::vector<Record>& records() const { return records_; }
@@ -192,47 +197,56 @@ std::vector<Record> ticking_throughout(uint32_t seed, const std::vector<Event>& 
 
 // How a sleeping loop could account for the ticks it slept through.
 enum class Waking {
-  as_the_game_does,  // wake_from_sleep: the last deadline's counter, the beat kept
-  not_at_all,        // the first tick then sees the whole sleep (clamped to 0.05 s)
-  tick_on_waking,    // a tick on waking stores the counter of that moment
+  as_the_game_does,  // FrameLoop::woke: the last deadline's counter, the beat kept
+  not_at_all,        // the counter left as it was: the first tick sees the whole sleep (clamped to 0.05 s)
+  tick_on_waking,    // a tick on waking as well stores the counter of that moment
 };
 
-// The window loop of app_main.cpp on the simulated clock.
+// The window the loop under test runs in: the simulated pad's holds, and a record of each tick.
+class SimulatedWindow final : public FrameLoop::Window {
+ public:
+  explicit SimulatedWindow(Session& session) : session_(session) {}
+  void repeat_holds() override { before_tick(session_.state(), session_.pad()); }
+  void show(bool) override {
+    if (ticking) session_.ticked();  // every frame after a tick: the loop ticks only a running field
+  }
+  bool ticking = false;
+
+ private:
+  Session& session_;
+};
+
+// The game's loop on the simulated clock, with waits that end at the next event or when asked.
 std::vector<Record> sleeping_when_still(uint32_t seed, const std::vector<Event>& events, uint64_t end, Waking waking,
                                         int* sleeps = nullptr) {
   Session session(seed);
   GameState& state = session.state();
+  SimulatedWindow window(session);
+  FrameLoop loop(state, window, kFrequency, true, 0);
   size_t next = 0;
   uint64_t now = 0;
-  uint64_t deadline = kPeriod;
   int slept = 0;
   while (now <= end) {
-    if (now >= deadline && !field_stands_still(state)) {
-      session.at(now);
-      session.tick();
-      deadline = next_tick_deadline(deadline, now, kPeriod);
-    }
+    session.at(now);
+    window.ticking = true;
+    loop.run_due_tick(now);
+    window.ticking = false;
     const uint64_t next_event = next < events.size() ? events[next].at : UINT64_MAX;
-    if (field_stands_still(state)) {
-      ++slept;
-      now = std::min(next_event, now + kStillWaitMilliseconds * 1000);
-      session.at(now);
-      if (waking == Waking::as_the_game_does) {
-        deadline = wake_from_sleep(state, deadline, now, kPeriod, [&] { before_tick(state, session.pad()); });
-      } else if (waking == Waking::tick_on_waking && now >= deadline) {
-        before_tick(state, session.pad());
-        ::tick(state);
-        deadline = now + kPeriod;
-      } else if (now >= deadline) {
-        deadline = now + kPeriod;
-      }
-    } else {
-      now = std::min(next_event, deadline);
+    slept += loop.sleeping();
+    now = std::min(next_event, now + loop.milliseconds_to_wait(now, false));
+    session.at(now);
+    const int64_t counter_before = state.tick_last_count;
+    loop.woke(now);
+    if (waking == Waking::not_at_all) state.tick_last_count = counter_before;
+    if (waking == Waking::tick_on_waking && loop.sleeping()) {
+      before_tick(state, session.pad());
+      ::tick(state);
     }
     for (; next < events.size() && events[next].at <= now; ++next) {
       session.at(events[next].at);
       session.event(events[next]);
     }
+    loop.show_after_events();
   }
   if (sleeps) *sleeps = slept;
   return session.records();
@@ -283,11 +297,11 @@ TEST(SleepingWhileStill, AfterSpaceOnThePausePanelTheCountdownLosesOneBeatNotASl
   // Paused for two seconds, then Space: the first tick of the new countdown takes 16 ms off
   // it, as when the loop never sleeps, not the 0.05 s a tick after a long sleep would.
   const std::vector<Event> events = {
-      {100'001, Kind::key_down, Key::space},    // title -> countdown
-      {3'500'003, Kind::key_down, Key::space},  // pause, in play
-      {5'500'007, Kind::key_down, Key::space},  // resume: GET READY from 3
+      {101, Kind::key_down, Key::space},    // title -> countdown
+      {3'501, Kind::key_down, Key::space},  // pause, in play
+      {5'503, Kind::key_down, Key::space},  // resume: GET READY from 3
   };
-  const uint64_t end = 5'600'000;
+  const uint64_t end = 5'600;
   const std::vector<Record> ticking = ticking_throughout(7, events, end);
   const std::vector<Record> sleeping = sleeping_when_still(7, events, end, Waking::as_the_game_does);
   ASSERT_EQ(first_difference(ticking, sleeping), ticking.size());
@@ -300,7 +314,7 @@ TEST(SleepingWhileStill, AfterSpaceOnThePausePanelTheCountdownLosesOneBeatNotASl
 TEST(SleepingWhileStill, RandomSessionsLookTheSameAsTickingThroughout) {
   int compared_ticks = 0, sleeps = 0, careless_differ = 0, eager_differ = 0;
   for (uint32_t seed = 1; seed <= 16; ++seed) {
-    const uint64_t end = 120'000'000;  // two minutes each
+    const uint64_t end = 120'000;  // two minutes each
     const std::vector<Event> events = random_script(seed * 7919, end);
     int ticks = 0, slept = 0;
     const std::vector<Record> ticking = ticking_throughout(seed, events, end, &ticks);

@@ -1,5 +1,4 @@
-// Built everywhere (the drawing library takes every source of its folder), used on Windows.
-#ifdef _WIN32
+// Built for Windows only (render/CMakeLists.txt).
 #include <windows.h>
 
 #include <cwchar>
@@ -30,4 +29,3 @@ void load_shipped_fonts() {
   } while (FindNextFileW(search, &entry));
   FindClose(search);
 }
-#endif  // _WIN32

@@ -1,6 +1,6 @@
-// Built for the browser only (app/CMakeLists.txt).
-#include "app/web_start.h"
-
+// The game's entry in the browser. The browser owns the loop and the storage: the start
+// waits for the stored best to come in from the browser's storage, and from then on the
+// browser calls the game once per frame it shows (loop.cpp).
 #include <emscripten.h>
 
 #include <string>
@@ -8,21 +8,15 @@
 
 #include "app/app_main.h"
 #include "app/best_score_store.h"
+#include "app/web/browser_storage.h"
 
 namespace {
 
-// main's own arguments live on a stack that is gone by the time the storage answers.
+// main's own arguments (the page passes ?seed=N as --seed N) live on a stack that is gone
+// by the time the storage answers.
 std::vector<std::string> kept_arguments;
 
-EM_JS(int, touch_screen_found, (), {
-  return matchMedia("(pointer: coarse)").matches ||
-         (navigator.maxTouchPoints > 0 && !matchMedia("(pointer: fine)").matches);
-});
-
-}  // namespace
-
-// Called by load_browser_storage_then_start.
-extern "C" EMSCRIPTEN_KEEPALIVE void orbilux_start_game() {
+void start_game() {
   std::vector<char*> argv;
   for (std::string& argument : kept_arguments) argv.push_back(argument.data());
   argv.push_back(nullptr);
@@ -32,13 +26,12 @@ extern "C" EMSCRIPTEN_KEEPALIVE void orbilux_start_game() {
   EM_ASM({ if (Module.orbiluxFailed) Module.orbiluxFailed(); });
 }
 
-int start_in_browser(int argc, char** argv) {
+}  // namespace
+
+int main(int argc, char** argv) {
   kept_arguments.assign(argv, argv + argc);
   char folder[kStorePathCapacity];
   if (!best_score_folder(folder, sizeof folder)) folder[0] = '\0';
-  // The game starts once the stored best is in (or the storage said no).
-  load_browser_storage_then_start(folder);
+  load_browser_storage_then(folder, start_game);  // returns at once
   return 0;
 }
-
-bool page_has_touch_screen() { return touch_screen_found() != 0; }

@@ -1,34 +1,27 @@
-#include "app/display_loss.h"
+#include "app/linux/display_loss.h"
 
 #include <SDL_syswm.h>
+#include <wayland-client-core.h>
 
 #include <atomic>
 #include <cstdio>
 #include <cstring>
 
-#ifdef ORBILUX_HAVE_WAYLAND
-#include <wayland-client-core.h>
-#endif
-
-DisplayConnection display_connection_of([[maybe_unused]] SDL_Window* window) {
+DisplayConnection display_connection_of(SDL_Window* window) {
   DisplayConnection connection;
-#if defined(ORBILUX_HAVE_WAYLAND) && defined(SDL_VIDEO_DRIVER_WAYLAND)
   SDL_SysWMinfo info;
   SDL_VERSION(&info.version);
   if (SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_WAYLAND) {
     connection.wayland = info.info.wl.display;
   }
-#endif
   return connection;
 }
 
-int display_connection_error([[maybe_unused]] const DisplayConnection& connection) {
-#ifdef ORBILUX_HAVE_WAYLAND
+int display_connection_error(const DisplayConnection& connection) {
   // libwayland keeps the error that ended the connection; asking takes the connection's own
   // lock, so it is safe beside the thread that reads its events.
-  if (connection.wayland != nullptr) return wl_display_get_error(static_cast<wl_display*>(connection.wayland));
-#endif
-  return 0;
+  if (connection.wayland == nullptr) return 0;
+  return wl_display_get_error(static_cast<wl_display*>(connection.wayland));
 }
 
 void report_lost_display(int error) {

@@ -1,6 +1,5 @@
-#include "app/x_errors.h"
+#include "app/linux/x_errors.h"
 
-#ifdef ORBILUX_HAVE_X11
 #include <X11/Xlib.h>
 #include <X11/Xproto.h>
 
@@ -29,9 +28,3 @@ int keep_going_on_x_error(Display* display, XErrorEvent* error) {
 }  // namespace
 
 void survive_stray_x_errors() { XSetErrorHandler(keep_going_on_x_error); }
-
-#else
-
-void survive_stray_x_errors() {}
-
-#endif

@@ -1,33 +1,14 @@
-#include "app/desktop.h"
-
-namespace {
-
-// 96 dots an inch is a desktop at 100 %; anything outside a sane range is a mistake, not a scale.
-// (Unused where the desktop tells no scale: the browser and Wayland.)
-[[maybe_unused]] double scale_of_dpi(double dpi) { return dpi >= 96.0 && dpi <= 96.0 * 8 ? dpi / 96.0 : 1.0; }
-
-}  // namespace
-
-#if defined(SDL_VIDEO_DRIVER_WAYLAND) || defined(ORBILUX_HAVE_X11)
+// What the game asks the X desktop itself, where SDL 2.26 does not. Off X11 (Wayland) a
+// window manager is always there and the window's scale is SDL's own; there the one
+// question is whether SDL still holds the window's toplevel.
 #include <SDL_syswm.h>
-#endif
-
-bool shown_window_lost_its_toplevel([[maybe_unused]] SDL_Window* window) {
-#if defined(SDL_VIDEO_DRIVER_WAYLAND)
-  SDL_SysWMinfo info;
-  SDL_VERSION(&info.version);
-  return SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_WAYLAND &&
-         info.info.wl.xdg_toplevel == nullptr;
-#else
-  return false;
-#endif
-}
-
-#ifdef ORBILUX_HAVE_X11
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
 #include <cstdlib>
+
+#include "app/desktop/dpi.h"
+#include "app/platform.h"
 
 namespace {
 
@@ -88,22 +69,14 @@ double desktop_scale(SDL_Window* window) {
   return dpi == nullptr ? 1.0 : scale_of_dpi(std::strtod(dpi, nullptr));
 }
 
+bool shown_window_lost_its_toplevel(SDL_Window* window) {
+#if defined(SDL_VIDEO_DRIVER_WAYLAND)
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  return SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_WAYLAND &&
+         info.info.wl.xdg_toplevel == nullptr;
 #else
-
-bool window_manager_present(SDL_Window*) { return true; }
-void place_unmanaged_window(SDL_Window*, const SDL_Rect&) {}
-
-#ifdef _WIN32
-// SDL 2.26 could count a Windows window in points too, but then its software renderer draws
-// only the points' worth of pixels into the corner; counted in pixels, every renderer fills it.
-double desktop_scale(SDL_Window* window) {
-  float dpi = 0;
-  const int display = SDL_GetWindowDisplayIndex(window);
-  if (display < 0 || SDL_GetDisplayDPI(display, nullptr, &dpi, nullptr) != 0) return 1.0;
-  return scale_of_dpi(dpi);
+  static_cast<void>(window);  // an SDL without Wayland: only X11's windows, which keep theirs
+  return false;
+#endif
 }
-#else
-double desktop_scale(SDL_Window*) { return 1.0; }
-#endif
-
-#endif

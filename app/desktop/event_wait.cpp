@@ -1,4 +1,4 @@
-#include "app/event_wait.h"
+#include "app/desktop/event_wait.h"
 
 bool wait_for_event(SDL_Event& event, int milliseconds) {
   const Uint64 start = SDL_GetTicks64();

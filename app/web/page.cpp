@@ -1,5 +1,4 @@
-// Built for the browser only (app/CMakeLists.txt).
-#include "app/web_page.h"
+#include "app/web/page.h"
 
 #include <emscripten.h>
 #include <emscripten/html5.h>

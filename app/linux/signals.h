@@ -8,7 +8,7 @@
 // the best score is saved at each new best, not on the way out.
 #pragma once
 
-#include "app/display_loss.h"
+#include "app/linux/display_loss.h"
 
 // Before SDL starts, so that SDL leaves these signals to the game. A signal the game was
 // started with ignored (nohup, a background job) stays ignored.

@@ -1,14 +1,4 @@
-#include "app/signals.h"
-
-#if defined(_WIN32) || defined(__EMSCRIPTEN__)
-
-// Windows sends no such signals to a windowed game (SDL turns Ctrl+C in a console into
-// SDL_QUIT), and a page in a browser gets none at all.
-void catch_end_signals() {}
-void start_end_watch(const DisplayConnection&) {}
-int finish_end_watch() { return 0; }
-
-#else
+#include "app/linux/signals.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -144,4 +134,3 @@ int finish_end_watch() {
   return code;
 }
 
-#endif

@@ -1,9 +1,10 @@
-#include "app/windows_start.h"
-
+// The game's entry on Windows.
 #include <glib.h>
 #include <windows.h>
 
 #include <cstdio>
+
+#include "app/app_main.h"
 
 namespace {
 
@@ -14,8 +15,11 @@ bool leads_somewhere(DWORD which) {
 
 void drop_message(const gchar*, GLogLevelFlags, const gchar*, gpointer) {}
 
-}  // namespace
-
+// The game is a windowed program, so Windows gives it no console. Started from one (cmd,
+// PowerShell), it borrows its parent's, so that --help, --version and a start-up failure
+// still print there; started from the Start menu it prints nowhere, and shows no dialog.
+// Also keeps the font map's complaints about faces it cannot load (Wine has a few) out of
+// that console: they are not the player's business.
 void prepare_windows_start() {
   // Output already redirected (a pipe, a file) is left as it is.
   const bool out = leads_somewhere(STD_OUTPUT_HANDLE);
@@ -26,4 +30,11 @@ void prepare_windows_start() {
   }
   g_log_set_handler("Pango", static_cast<GLogLevelFlags>(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_CRITICAL), drop_message,
                     nullptr);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  prepare_windows_start();
+  return app_main(argc, argv);
 }

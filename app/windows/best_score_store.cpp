@@ -1,7 +1,7 @@
 // The best score on Windows: the player's registry, as the game has always kept it there,
 // or the same small file as elsewhere when ORBILUX_RUSH_DATA_DIR names a folder (tests, or
 // a copy of the game carried on a stick). The file's format and its acceptance rule are the
-// ones of best_score_store.cpp; only the calls that reach the disk differ.
+// ones of app/best_score_store.cpp and app/posix/; only the calls that reach the disk differ.
 #include <windows.h>
 
 #include <cstdio>
@@ -198,4 +198,11 @@ bool save_best_score_to_data_folder(int32_t value) {
   char folder[kStorePathCapacity];
   if (!best_score_folder(folder, sizeof folder)) return save_registry_best(value);
   return save_best_score_to(folder, value);
+}
+
+void print_best_score_place(std::FILE* out, const char*) {
+  std::fprintf(out,
+               "The best score is kept in the registry, HKEY_CURRENT_USER\\%s\\%s\n"
+               "(or in a file in %%%s%% when that is set).\n",
+               kBestScoreRegistryKey, kBestScoreRegistryValue, kDataDirVariable);
 }
