@@ -8,6 +8,6 @@ StoredBest parse_best_score(const char* bytes, size_t length) {
     if (bytes[i] < '0' || bytes[i] > '9') return {};
     value = value * 10 + (bytes[i] - '0');
   }
-  if (value > kLargestStoredBest) return {};
+  if (value > kMaxBestScore) return {};
   return {true, value};
 }

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "game/rules.h"  // kMaxBestScore: the largest best kept, wherever it is kept
+
 inline constexpr char kBestScoreFileName[] = "best-score";
 // Overrides the folder, e.g. for tests or a portable install.
 inline constexpr char kDataDirVariable[] = "ORBILUX_RUSH_DATA_DIR";
@@ -21,8 +23,6 @@ inline constexpr char kBestScoreRegistryValue[] = "BestScore";
 // Room for any folder path we build; longer paths make the store unusable, not unsafe.
 inline constexpr size_t kStorePathCapacity = 4096;
 
-// The acceptance rule of a stored best, wherever it is kept: 0..999,999,999.
-inline constexpr int64_t kLargestStoredBest = 999'999'999;
 // Ten digits and a newline is the longest text we could ever accept; reading one byte
 // more than that is enough to tell a longer file from a valid one.
 inline constexpr size_t kBestScoreMaxDigits = 10;
@@ -30,7 +30,7 @@ inline constexpr size_t kBestScoreReadLimit = kBestScoreMaxDigits + 2;
 
 struct StoredBest {
   bool found = false;  // a valid number was read
-  int64_t value = 0;   // 0..999,999,999 when found, else 0
+  int64_t value = 0;   // 0..kMaxBestScore when found, else 0
 };
 
 // The folder that holds the file: $ORBILUX_RUSH_DATA_DIR when set and not empty, else

@@ -15,7 +15,7 @@ using namespace synth;
 
 namespace {
 
-constexpr double kSampleSeconds = 1.0 / 22050;
+constexpr double kSampleSeconds = 1.0 / kSampleRate;
 constexpr double kPerChimeAttack = 1 / kChimeAttack;
 
 // The buzz takes its third tone as the triple angle of its first.
@@ -55,7 +55,7 @@ struct Decay {
 // Half-beat the music is in at sample i, worked out exactly as the yardstick does, so both agree
 // on which note every sample belongs to.
 int32_t half_beat_at(int32_t i, double beat) {
-  const double t = i / 22050.0;
+  const double t = seconds_at(i);
   const double p = t / beat;
   return static_cast<int32_t>(2 * p);
 }
@@ -114,7 +114,7 @@ int32_t render_music_loop(int32_t level, std::span<int16_t> out) {
     const int32_t beat_start = starts[2 * k];
     const bool has_kick = k % 2 == 0;
     const double bass_hz = pitch_of_note(bass_note(key_shift, std::min(k / 8, 3), k));
-    double v = beat_start / 22050.0 - k * beat;
+    double v = seconds_at(beat_start) - k * beat;
     Oscillator bass, kick;
     Decay bass_decay, kick_decay, kick_sweep;
     bass.seed(kTwoPi * bass_hz * v, kTwoPi * bass_hz * kSampleSeconds);
@@ -127,7 +127,7 @@ int32_t render_music_loop(int32_t level, std::span<int16_t> out) {
 
     for (int32_t step = 2 * k; step < 2 * k + 2; ++step) {
       const double hz = pitch_of_note(melody_note(scene, key_shift, step));
-      double u = starts[step] / 22050.0 - step * beat / 2;
+      double u = seconds_at(starts[step]) - step * beat / 2;
       Oscillator melody;
       Decay melody_decay, tick_decay;
       melody.seed(kTwoPi * hz * u, kTwoPi * hz * kSampleSeconds);
@@ -152,7 +152,7 @@ int32_t render_music_loop(int32_t level, std::span<int16_t> out) {
           kick_sweep.advance();
         }
         if (i < fade_in_end || i >= fade_out_start) {
-          const double t = i / 22050.0;
+          const double t = seconds_at(i);
           sum *= std::min(t / kLoopFadeIn, 1.0) * std::min((loop - t) / kLoopFadeOut, 1.0);
         }
         out[i] = to_sample(sum);
@@ -177,7 +177,7 @@ int32_t drop_chime_length(double y, double fall_speed) {
 namespace {
 
 // Time since chime note j began, at sample i, worked out as the yardstick does.
-double chime_note_time(int32_t i, int32_t j) { return i / 22050.0 - kChimeSpacing * j; }
+double chime_note_time(int32_t i, int32_t j) { return seconds_at(i) - kChimeSpacing * j; }
 
 // First sample at which note j's own time has reached `time`.
 int32_t first_chime_sample(int32_t j, double time) {
@@ -225,7 +225,7 @@ int32_t render_drop_chime(double y, double fall_speed, std::span<int16_t> out) {
   const int32_t fade_start = std::max(static_cast<int32_t>((duration - kChimeFadeOut) * kSampleRate) - 2, 0);
   for (int32_t i = 0; i < count; ++i) {
     double fade = 1;
-    if (i >= fade_start) fade = std::max(std::min((duration - i / 22050.0) / kChimeFadeOut, 1.0), 0.0);
+    if (i >= fade_start) fade = std::max(std::min((duration - seconds_at(i)) / kChimeFadeOut, 1.0), 0.0);
     out[i] = to_sample(sums[i] * fade);
   }
   return count;
@@ -237,7 +237,7 @@ int32_t render_success_arpeggio(std::span<int16_t> out) {
   Decay decay;
   int32_t note = -1;
   for (int32_t i = 0; i < kSuccessArpeggioLength; ++i) {
-    const double t = i / 22050.0;
+    const double t = seconds_at(i);
     const int32_t k = std::min(static_cast<int32_t>(t / kArpeggioNoteLength), 3);
     const double u = t - kArpeggioNoteLength * k;
     if (k != note) {  // each note restarts its phase at its onset
@@ -260,7 +260,7 @@ int32_t render_failure_buzz(std::span<int16_t> out) {
   Oscillator low, beating;
   int32_t segment = -1;
   for (int32_t i = 0; i < kFailureBuzzLength; ++i) {
-    const double t = i / 22050.0;
+    const double t = seconds_at(i);
     const int32_t row = t < 0.25 ? 0 : t < 0.5 ? 1 : 2;
     // t - 0.25 * row is exact here (the two are within a factor of two), so it equals fmod(t, 0.25).
     const double u = t - kBuzzSegment * row;

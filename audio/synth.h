@@ -1,20 +1,22 @@
 // The game's sounds, synthesised from arithmetic alone: the music loop of each level and the
 // three effects. Every sample is a double-precision value truncated toward zero to 16 bits,
-// mono at 22050 samples per second. No device, no files, no allocation.
+// mono at kSampleRate samples per second. No device, no files, no allocation.
 #pragma once
 
 #include <cstdint>
 #include <span>
 
 inline constexpr int32_t kSampleRate = 22050;
+// The time of sample `i` from the start of its sound, in seconds.
+inline constexpr double seconds_at(int32_t i) { return i / static_cast<double>(kSampleRate); }
 
 // Capacities of the three stream buffers; every sound below fits its stream's buffer.
-inline constexpr int32_t kMusicCapacity = 330750;   // 15 s
-inline constexpr int32_t kEffectsCapacity = 22050;  // 1 s
-inline constexpr int32_t kChimeCapacity = 88200;    // 4 s
+inline constexpr int32_t kMusicCapacity = 15 * kSampleRate;
+inline constexpr int32_t kEffectsCapacity = kSampleRate;
+inline constexpr int32_t kChimeCapacity = 4 * kSampleRate;
 
-inline constexpr int32_t kSuccessArpeggioLength = 8820;  // 0.4 s
-inline constexpr int32_t kFailureBuzzLength = 16537;     // 0.75 s, truncated
+inline constexpr int32_t kSuccessArpeggioLength = kSampleRate * 2 / 5;  // 0.4 s
+inline constexpr int32_t kFailureBuzzLength = kSampleRate * 3 / 4;      // 0.75 s, truncated
 inline constexpr double kChimeLongest = 0.53;            // seconds
 inline constexpr double kChimeLandingY = 555;            // the chime ends when the item would reach it
 inline constexpr int32_t kLongestChime = static_cast<int32_t>(kSampleRate * kChimeLongest);  // 11686

@@ -19,7 +19,7 @@ int32_t render_music_loop_direct(int32_t level, std::span<int16_t> out) {
 
   uint32_t noise = kNoiseSeed;
   for (int32_t i = 0; i < count; ++i) {
-    const double t = i / 22050.0;
+    const double t = seconds_at(i);
     const double p = t / beat;
 
     const int32_t step = std::min(static_cast<int32_t>(2 * p), 63);
@@ -55,7 +55,7 @@ int32_t render_drop_chime_direct(double y, double fall_speed, std::span<int16_t>
   const double duration = chime_duration(y, fall_speed);
   const int32_t count = chime_samples_within(duration, out.size());
   for (int32_t i = 0; i < count; ++i) {
-    const double t = i / 22050.0;
+    const double t = seconds_at(i);
     double sum = 0;
     for (int32_t j = 0; j < 6; ++j) {
       const double e = t - kChimeSpacing * j;
@@ -76,7 +76,7 @@ int32_t render_drop_chime_direct(double y, double fall_speed, std::span<int16_t>
 int32_t render_success_arpeggio_direct(std::span<int16_t> out) {
   if (out.size() < static_cast<size_t>(kSuccessArpeggioLength)) return 0;
   for (int32_t i = 0; i < kSuccessArpeggioLength; ++i) {
-    const double t = i / 22050.0;
+    const double t = seconds_at(i);
     const int32_t k = std::min(static_cast<int32_t>(t / kArpeggioNoteLength), 3);
     const double u = t - kArpeggioNoteLength * k;
     const double f = kArpeggioHz[k];
@@ -92,7 +92,7 @@ int32_t render_success_arpeggio_direct(std::span<int16_t> out) {
 int32_t render_failure_buzz_direct(std::span<int16_t> out) {
   if (out.size() < static_cast<size_t>(kFailureBuzzLength)) return 0;
   for (int32_t i = 0; i < kFailureBuzzLength; ++i) {
-    const double t = i / 22050.0;
+    const double t = seconds_at(i);
     const double u = std::fmod(t, kBuzzSegment);
     const double envelope =
         std::min(u / kBuzzAttack, 1.0) * std::max(std::min((kBuzzCutoff - u) / kBuzzRelease, 1.0), 0.0);

@@ -63,7 +63,7 @@ inline int32_t scene_of(int32_t level) { return static_cast<int32_t>(scene_of_le
 // Every sixth level moves the piece up a semitone, through five keys.
 inline int32_t key_shift_of(int32_t level) { return floor_mod(level / kSceneCount, kKeyCount); }
 
-// 32 beats of 60/tempo s each, truncated to whole samples: 22050 * 1920 / tempo, counted in
+// 32 beats of 60/tempo s each, truncated to whole samples: kSampleRate * 1920 / tempo, counted in
 // integers so that no rounding can take a sample off a loop that is a whole number long.
 inline int32_t loop_samples_of_scene(int32_t scene) { return kSampleRate * 32 * 60 / kTempoOfScene[scene]; }
 

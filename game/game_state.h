@@ -34,6 +34,8 @@ struct FallingItem {
   double fall_speed = 0;  // pixels per second, downwards
   int32_t is_meander = 0;
   int32_t is_gold = 0;  // always 0 for a meander; neither flag set means a red booster
+
+  bool operator==(const FallingItem&) const = default;
 };
 
 // One spark of the burst shown when a booster is caught.
@@ -42,6 +44,8 @@ struct Particle {
   double vx = 0, vy = 0;  // pixels per second
   double life = 0;        // seconds left; alive while > 0
   int32_t is_gold = 0;
+
+  bool operator==(const Particle&) const = default;
 };
 
 // Flags are 32-bit integers holding 0 or 1; timers count down only while positive and
@@ -94,6 +98,9 @@ struct GameState {
 
   // The game's only source of chance, seeded once at program start.
   GameRandom random;
+
+  // Every field alike: two runs that must not differ in anything the player could notice.
+  bool operator==(const GameState&) const = default;
 };
 
 // The scenes the levels cycle through; the backdrop, the ground colour and the music each

@@ -13,4 +13,6 @@ struct GameRandom {
     state = state * 214013u + 2531011u;
     return static_cast<int32_t>((state >> 16) & 0x7FFFu);
   }
+
+  bool operator==(const GameRandom&) const = default;
 };

@@ -6,24 +6,9 @@
 #include "app/events.h"
 #include "app/shell_host.h"
 #include "game/rules.h"
+#include "tests/sdl_keys.h"
 
 namespace {
-
-SDL_Event key_event(Uint32 type, SDL_Keycode code, bool repeat = false, Uint16 mod = KMOD_NONE) {
-  SDL_Event event{};
-  event.type = type;
-  event.key.type = type;
-  event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
-  event.key.repeat = repeat ? 1 : 0;
-  event.key.keysym.sym = code;
-  event.key.keysym.mod = mod;
-  return event;
-}
-
-SDL_Event press(SDL_Keycode code, bool repeat = false, Uint16 mod = KMOD_NONE) {
-  return key_event(SDL_KEYDOWN, code, repeat, mod);
-}
-SDL_Event release(SDL_Keycode code) { return key_event(SDL_KEYUP, code); }
 
 SDL_Event click(int x, int y, Uint8 button = SDL_BUTTON_LEFT) {
   SDL_Event event{};
@@ -97,7 +82,7 @@ TEST(KeyTranslation, KeysTheGameDoesNotKnowAreOther) {
 TEST(EventRouting, KeysReachTheScreenFlow) {
   GameState state = fresh_state();
   ASSERT_EQ(state.title_screen, 1);
-  route(state, press(SDLK_SPACE, /*repeat=*/true));
+  route(state, repeat(SDLK_SPACE));
   EXPECT_EQ(state.title_screen, 1) << "a held Space does not leave the title";
   route(state, press(SDLK_SPACE));
   EXPECT_EQ(state.title_screen, 0);
@@ -112,7 +97,7 @@ TEST(EventRouting, KeysReachTheScreenFlow) {
 
   route(state, press(SDLK_m));
   EXPECT_EQ(state.music_muted, 1);
-  route(state, press(SDLK_m, /*repeat=*/true));
+  route(state, repeat(SDLK_m));
   EXPECT_EQ(state.music_muted, 1) << "auto-repeat does not toggle again";
 }
 
@@ -120,7 +105,7 @@ TEST(EventRouting, ArrowsAreHeldThroughRepeatsAndReleasedOnKeyUp) {
   GameState state = fresh_state();
   route(state, press(SDLK_SPACE));
   route(state, press(SDLK_LEFT));
-  route(state, press(SDLK_LEFT, /*repeat=*/true));
+  route(state, repeat(SDLK_LEFT));
   EXPECT_EQ(state.left_held, 1);
   route(state, press(SDLK_RIGHT));
   EXPECT_EQ(state.right_held, 1);
@@ -133,14 +118,14 @@ TEST(EventRouting, ArrowsAreHeldThroughRepeatsAndReleasedOnKeyUp) {
 
 TEST(EventRouting, AltCombinationsAreTheDesktopsButTheirReleasesStillCount) {
   GameState state = fresh_state();
-  route(state, press(SDLK_SPACE, false, KMOD_LALT));
+  route(state, press(SDLK_SPACE, KMOD_LALT));
   EXPECT_EQ(state.title_screen, 1);
   route(state, press(SDLK_SPACE));
   state.score = 9;
-  route(state, press(SDLK_r, false, KMOD_RALT));
+  route(state, press(SDLK_r, KMOD_RALT));
   EXPECT_EQ(state.score, 9) << "Alt+R does not restart";
   route(state, press(SDLK_LEFT));
-  route(state, key_event(SDL_KEYUP, SDLK_LEFT, false, KMOD_LALT));
+  route(state, release(SDLK_LEFT, KMOD_LALT));
   EXPECT_EQ(state.left_held, 0);
 }
 
@@ -158,7 +143,7 @@ TEST(EventRouting, DigitsAnswerFromTheMainRowOnly) {
 TEST(EventRouting, EscAsksTheWindowToClose) {
   clear_window_close_request();
   GameState state = fresh_state();
-  route(state, press(SDLK_ESCAPE, /*repeat=*/true));
+  route(state, repeat(SDLK_ESCAPE));
   EXPECT_FALSE(window_close_requested()) << "on the title a held Esc is ignored";
   route(state, press(SDLK_ESCAPE));
   EXPECT_TRUE(window_close_requested());

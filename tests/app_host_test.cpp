@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -14,23 +15,18 @@
 #include "app/shell_host.h"
 #include "game/host.h"
 #include "game/rules.h"
+#include "tests/temp_folder.h"
 
 namespace {
 
+// The data folder, named by the override for the test's length.
 class DataFolder {
  public:
-  DataFolder() {
-    char pattern[] = "/tmp/orbilux-host-test.XXXXXX";
-    path_ = mkdtemp(pattern);
-    setenv(kDataDirVariable, (path_ + "/data").c_str(), 1);
-  }
-  ~DataFolder() {
-    unsetenv(kDataDirVariable);
-    std::system(("rm -rf '" + path_ + "'").c_str());
-  }
-  std::string file() const { return path_ + "/data/" + kBestScoreFileName; }
+  DataFolder() { setenv(kDataDirVariable, (folder_ / "data").c_str(), 1); }
+  ~DataFolder() { unsetenv(kDataDirVariable); }
+  std::string file() const { return folder_ / "data/" + kBestScoreFileName; }
   void write(const std::string& bytes) const {
-    std::system(("mkdir -p '" + path_ + "/data'").c_str());
+    std::filesystem::create_directories(folder_ / "data");
     std::ofstream(file(), std::ios::binary) << bytes;
   }
   std::string read() const {
@@ -41,7 +37,7 @@ class DataFolder {
   }
 
  private:
-  std::string path_;
+  TempFolder folder_;
 };
 
 // Program start as the shell does it, with the real clock.

@@ -8,25 +8,12 @@
 #include "app/shell_input.h"
 #include "game/quiz.h"
 #include "game/rules.h"
+#include "tests/sdl_keys.h"
 
 namespace {
 
 constexpr SDL_JoystickID kPad = 41;
 constexpr SDL_JoystickID kOtherPad = 42;
-
-SDL_Event key_event(Uint32 type, SDL_Keycode code, bool repeat, Uint16 mod) {
-  SDL_Event event{};
-  event.type = type;
-  event.key.type = type;
-  event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
-  event.key.repeat = repeat ? 1 : 0;
-  event.key.keysym.sym = code;
-  event.key.keysym.mod = mod;
-  return event;
-}
-SDL_Event press(SDL_Keycode code, Uint16 mod = KMOD_NONE) { return key_event(SDL_KEYDOWN, code, false, mod); }
-SDL_Event repeat(SDL_Keycode code, Uint16 mod = KMOD_NONE) { return key_event(SDL_KEYDOWN, code, true, mod); }
-SDL_Event release(SDL_Keycode code, Uint16 mod = KMOD_NONE) { return key_event(SDL_KEYUP, code, false, mod); }
 
 SDL_Event pad_button(SDL_JoystickID pad, SDL_GameControllerButton button, bool down) {
   SDL_Event event{};

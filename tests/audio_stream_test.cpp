@@ -1,5 +1,5 @@
 // The three streams on a real SDL_mixer device: SDL's disk driver writes everything the mixer
-// plays to a file in real time (22050 Hz, mono, signed 16-bit, as opened), and each test reads it
+// plays to a file in real time (kSampleRate, mono, signed 16-bit, as opened), and each test reads it
 // back after closing. Test patterns use distinct values per sample, so the captured audio shows
 // exactly which sample of which buffer played where: gaps, repeats and cuts cannot hide.
 //
@@ -30,14 +30,13 @@
 #include "game/host.h"
 #include "game/rules.h"
 
-#ifdef _WIN32
-#include <direct.h>
+#include "tests/temp_folder.h"
 
-// Windows' C library spells these three differently; the tests need nothing more of them.
+#ifdef _WIN32
+// Windows' C library spells these two differently; the tests need nothing more of them.
 namespace {
 int setenv(const char* name, const char* value, int) { return _putenv((std::string(name) + "=" + value).c_str()); }
 int unsetenv(const char* name) { return _putenv((std::string(name) + "=").c_str()); }
-char* mkdtemp(char* pattern) { return _mktemp(pattern) != nullptr && _mkdir(pattern) == 0 ? pattern : nullptr; }
 }  // namespace
 #endif
 
@@ -72,10 +71,8 @@ GameState running_state() {
 class DiskAudio : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "orbilux-audio-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
-    file_ = dir_ / "captured.raw";
+    ASSERT_FALSE(folder_.path().empty());
+    file_ = folder_ / "captured.raw";
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", file_.string().c_str(), 1);
     // The driver then keeps real time, one buffer every 46 ms: a test acting between two
@@ -90,7 +87,6 @@ class DiskAudio : public ::testing::Test {
   void TearDown() override {
     Mix_SetPostMix(nullptr, nullptr);
     close_audio_streams();
-    std::filesystem::remove_all(dir_);
   }
 
   // Waits until the mixer has played `count` more samples: a sound started before this call has
@@ -122,7 +118,8 @@ class DiskAudio : public ::testing::Test {
     return samples;
   }
 
-  std::filesystem::path dir_, file_;
+  TempFolder folder_;
+  std::filesystem::path file_;
 };
 
 // Fills the first `count` samples of a stream's buffer with value(i).
@@ -183,7 +180,7 @@ TEST_F(DiskAudio, HoldStopsWhereItIsAndResumeGoesOnFromThere) {
   constexpr int32_t kLength = 20000;
   fill(Stream::music, kLength, [](int32_t i) { return 100 + i; });
   play_looping(audio_stream(Stream::music), kLength);
-  constexpr size_t kHold = 22050 / 4;
+  constexpr size_t kHold = kSampleRate / 4;
   GameState state = running_state();
   ASSERT_TRUE(play_on(3 * kDeviceBlock));
   state.paused = 1;
@@ -400,7 +397,7 @@ TEST_F(DiskAudio, MusicStartedWhileHeldStaysSilentUntilResumedThenPlaysFromItsSt
   fill(Stream::effects, kMarkLength, [](int32_t) { return 3000; });
   play_once(audio_stream(Stream::effects), kMarkLength);
   restart_music(state);
-  constexpr size_t kHeld = 22050 * 3 / 10;
+  constexpr size_t kHeld = kSampleRate * 3 / 10;
   ASSERT_TRUE(play_on(kHeld));
   state.music_muted = 0;
   apply_audio_pause(state);

@@ -178,7 +178,7 @@ TEST(DropChime, LastsUntilTheItemLandsAtMost053Seconds) {
   // A fresh item at y = -24 has 579 px to fall.
   EXPECT_EQ(drop_chime_length(-24, 200), 11686);
   EXPECT_EQ(drop_chime_length(-24, 1092), 11686);
-  EXPECT_EQ(drop_chime_length(-24, 1093), static_cast<int32_t>(22050 * (579.0 / 1093)));
+  EXPECT_EQ(drop_chime_length(-24, 1093), static_cast<int32_t>(kSampleRate * (579.0 / 1093)));
   EXPECT_LT(drop_chime_length(-24, 1093), 11686);
   EXPECT_EQ(drop_chime_length(-24, 1120), 11399);  // level 23 is the first to shorten it
   EXPECT_EQ(drop_chime_length(455, 400), 5512);    // 0.25 s left to fall

@@ -1,23 +1,9 @@
-# Robustness: a misbehaving clock, the best-score file under attack, the event driver's
-# long runs (memory check and soak) and the real program in hostile surroundings.
+# Robustness: a misbehaving clock, the event driver's long runs (memory check and soak) and
+# the real program in hostile surroundings. The best-score file under attack is tested with
+# the rest of the store (app.cmake).
 add_executable(robust_clock_tests robust_clock_test.cpp)
 target_link_libraries(robust_clock_tests PRIVATE orbilux_game orbilux_fake_host GTest::gtest_main)
 gtest_discover_tests(robust_clock_tests DISCOVERY_TIMEOUT 60)
-
-if(TARGET orbilux_app)
-  # Saves ever higher scores until killed; the crash test strikes it a thousand times.
-  add_executable(robust_store_writer robust_store_writer.cpp)
-  target_link_libraries(robust_store_writer PRIVATE orbilux_app)
-
-  add_executable(robust_store_tests robust_store_test.cpp)
-  target_link_libraries(robust_store_tests PRIVATE orbilux_app GTest::gtest_main)
-  target_compile_definitions(robust_store_tests PRIVATE ROBUST_STORE_WRITER="$<TARGET_FILE:robust_store_writer>")
-  add_dependencies(robust_store_tests robust_store_writer)
-  # The crash test's time grows with the machine's load: each kill waits for a new process to
-  # start and save once. Under 50 ms a kill with both cores and the disk kept busy; the bound
-  # allows nearly a second a kill, so only a writer that hangs reaches it.
-  gtest_discover_tests(robust_store_tests DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 900)
-endif()
 
 # The event driver of the fuzzers, built with the ordinary compiler for long runs: the soak
 # (an hour of play, memory flat) and the headless session that Valgrind checks.

@@ -152,7 +152,7 @@ StoredBest load_best_score_from(const char* folder) {
 
 bool save_best_score_to(const char* folder, int32_t value) {
   // A number we would refuse to read back is not worth replacing a good one with.
-  if (value < 0 || value > kLargestStoredBest) return false;
+  if (value < 0 || value > kMaxBestScore) return false;
   if (folder == nullptr || folder[0] == '\0') return false;
   char final_path[kStorePathCapacity];
   char temp_path[kStorePathCapacity];

@@ -77,13 +77,13 @@ StoredBest load_registry_best() {
     return {};
   }
   // Read unsigned, so a value that would be negative as a signed number is refused too.
-  if (value > kLargestStoredBest) return {};
+  if (value > kMaxBestScore) return {};
   return {true, static_cast<int64_t>(value)};
 }
 
 bool save_registry_best(int32_t value) {
   RegistryNames names;
-  if (value < 0 || value > kLargestStoredBest || !registry_names(names)) return false;
+  if (value < 0 || value > kMaxBestScore || !registry_names(names)) return false;
   HKEY key = nullptr;
   if (RegCreateKeyExW(HKEY_CURRENT_USER, names.key, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
                       nullptr, &key, nullptr) != ERROR_SUCCESS) {
@@ -136,7 +136,7 @@ StoredBest load_best_score_from(const char* folder) {
 
 bool save_best_score_to(const char* folder, int32_t value) {
   // A number we would refuse to read back is not worth replacing a good one with.
-  if (value < 0 || value > kLargestStoredBest) return false;
+  if (value < 0 || value > kMaxBestScore) return false;
   wchar_t final_path[kStorePathCapacity];
   wchar_t temp_path[kStorePathCapacity];
   char temp_name[64];

@@ -17,7 +17,5 @@ finish() {
 trap finish EXIT
 packaging/windows/wine-run.sh wineboot -i >/dev/null 2>&1  # the fresh folder, once, up front
 
-# The sound tests measure a real-time device in wall-clock time, which Wine on a busy
-# machine sometimes starves: a failing test gets two more tries.
-ctest --test-dir "$build" --output-on-failure -j"$(nproc)" --repeat until-pass:3
+ctest --test-dir "$build" --output-on-failure -j"$(nproc)"
 python3 -B tests/windows/wine_e2e.py "$build" "$linux/app/orbilux-rush"
