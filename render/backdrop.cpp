@@ -120,13 +120,13 @@ void draw_waves(Canvas& canvas, const GameState& state, int x, int y, int d) {
 
 void draw_sky(Canvas& canvas, const SceneLook& look) {
   for (int y = 0; y < kFieldHeight; y += 6) {
-    fill_rect(canvas, 0, y, kFieldWidth, y + 6, mix_color(look.sky_top, look.sky_bottom, y / 600.0));
+    fill_rect(canvas, 0, y, kFieldWidth, y + 6, mix_color(look.sky_top, look.sky_bottom, y / double(kFieldHeight)));
   }
 }
 
 void draw_stars(Canvas& canvas, int level) {
   for (int k = 0; k < 48; ++k) {
-    const int x = level_term(19, level, 35 + 173 * k, 800);
+    const int x = level_term(19, level, 35 + 173 * k, kFieldWidth);
     const int y = 155 + level_term(13, level, 71 * k, 180);
     fill_ellipse(canvas, x, y, 2, 2, kStarColor);
   }
@@ -135,7 +135,7 @@ void draw_stars(Canvas& canvas, int level) {
 void draw_moon_and_sea(Canvas& canvas, const SceneLook& look) {
   fill_ellipse(canvas, 646, 173, 43, 43, kMoonColor);
   fill_ellipse(canvas, 656, 168, 38, 38, look.sky_top);  // bites the crescent out of the moon
-  fill_rect(canvas, 0, 355, 800, 449, kSeaColor);
+  fill_rect(canvas, 0, 355, kFieldWidth, 449, kSeaColor);
   for (int n = 0; n <= 12; ++n) {
     const int a = (137 * n) % 700;
     const int y = 370 + 14 * (n % 5);
@@ -172,7 +172,7 @@ void draw_mountains(Canvas& canvas, const SceneLook& look, int level) {
 }
 
 void draw_fields(Canvas& canvas) {
-  fill_rect(canvas, 0, 362, 800, kStructureBaseY, kFieldColor);
+  fill_rect(canvas, 0, 362, kFieldWidth, kStructureBaseY, kFieldColor);
   for (int n = 0; n < 5; ++n) {
     const int x = 165 * n;
     const Point patch[4] = {{x, 376}, {x + 130, 369}, {x + 160, 447}, {x - 18, 447}};
@@ -342,7 +342,7 @@ void draw_machines(Canvas& canvas, const SceneLook& look, const GameState& state
 
 // The ground strip and the lamp posts, which light one by one at 1, 3, 5, 7 and 9 points.
 void draw_ground_and_posts(Canvas& canvas, const SceneLook& look, const GameState& state) {
-  fill_rect(canvas, 0, kStructureBaseY, 800, 455, look.near_color);
+  fill_rect(canvas, 0, kStructureBaseY, kFieldWidth, 455, look.near_color);
   for (int n = 0; n < 5; ++n) {
     const int x = 65 + 163 * n;
     draw_line(canvas, x, 492, x, 429, 3, look.near_color);

@@ -33,7 +33,7 @@ struct FontFace {
   int baseline = 0;     // from the top of the cell at scale 1: the ascent on a whole pixel
 };
 
-struct TextCache;  // shaped texts kept between frames (canvas.cpp)
+struct TextCache;  // shaped texts kept between frames (text.cpp)
 
 // The part of the scene backdrop that changes only with the level and the connections,
 // kept between frames (backdrop.cpp).

@@ -16,14 +16,14 @@ constexpr int kGroundEdgeBottom = 539;
 constexpr int kFrameTextCapacity = 128;
 
 void draw_hud_bars(Canvas& canvas, const GameState& state) {
-  fill_rect(canvas, 0, 0, 800, kTopBarBottom, kBarColor);
+  fill_rect(canvas, 0, 0, kFieldWidth, kTopBarBottom, kBarColor);
   draw_text(canvas, 28, 18, "ORBILUX RUSH", Font::heading, 0xFBF4ED);
   char text[kFrameTextCapacity];
   format_text(text, kFrameTextCapacity, "SCORE  %d", state.score);
   draw_text(canvas, 570, 18, text, Font::strong, 0xB1E24E);
   draw_text(canvas, 29, 53, "Catch boosters, connect everything!", Font::body, 0xBEDC74);
 
-  fill_rect(canvas, 0, kBottomBarTop, 800, 600, kBarColor);
+  fill_rect(canvas, 0, kBottomBarTop, kFieldWidth, kFieldHeight, kBarColor);
   draw_text(canvas, 25, 559,
             canvas.touch_controls ? "Hold left or right: move   Tap here: music   Tap the top bar: pause"
                                   : "Arrows: move   Space: pause   R: restart   M: music   Esc: exit",
@@ -31,8 +31,8 @@ void draw_hud_bars(Canvas& canvas, const GameState& state) {
   draw_text(canvas, 25, 580, "Red: +1  |  Gold: +5 and +1 life  |  Avoid meanders: -1 life", Font::body, 0xCFB69E);
 
   const Color ground = scene_look(state.level).ground_color;
-  fill_rect(canvas, 0, kGroundLineY, 800, kBottomBarTop, ground);
-  fill_rect(canvas, 0, kGroundLineY, 800, kGroundEdgeBottom, mix_color(ground, kGroundEdgeTint, kGroundEdgeMix));
+  fill_rect(canvas, 0, kGroundLineY, kFieldWidth, kBottomBarTop, ground);
+  fill_rect(canvas, 0, kGroundLineY, kFieldWidth, kGroundEdgeBottom, mix_color(ground, kGroundEdgeTint, kGroundEdgeMix));
 }
 
 // Under the top bar, drawn after the play objects so nothing that moves covers them.

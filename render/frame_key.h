@@ -6,11 +6,20 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 
 #include "game/game_state.h"
 #include "render/canvas.h"
 
 uint64_t frame_key(Canvas& canvas, const GameState& state);
+
+// The drawing operations as the digest tells them apart.
+enum class DrawOperation : int64_t { rect = 1, ellipse, polygon, line, polyline, text, wrapped_text, image };
+
+// Under canvas.digest, folds one drawing operation with its values and text into the
+// digest and returns true: the operation is then to draw nothing. False otherwise.
+bool digested(Canvas& canvas, DrawOperation operation, std::initializer_list<int64_t> values,
+              const char* text = nullptr);
 
 // What the canvas holds: the key of the frame last composed on it.
 struct FrameMemory {
