@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "render/frame_key.h"
 #include "render/painters.h"
 #include "render/scenes.h"
 
@@ -405,9 +406,11 @@ void draw_signal_waves(Canvas& canvas, const GameState& state, int x, int y, int
 
 void draw_scene_backdrop(Canvas& canvas, const GameState& state) {
   const SceneLook& look = scene_look(state.level);
-  // A digest (frame_key.h) follows the plain order; it draws nothing to keep.
-  const bool kept = !canvas.plain_drawing && !canvas.digest && refresh_kept_backdrop(canvas, look, state);
-  if (kept) {
+  // A digest (frame_key.h) follows the plain order; it draws nothing to keep. Notes take the
+  // kept picture as one operation, which the level and the connections tell apart.
+  const bool kept = !canvas.plain_drawing && !canvas.digest && (canvas.notes || refresh_kept_backdrop(canvas, look, state));
+  if (kept && !noted(canvas, DrawOperation::kept, {state.level, state.connected},
+                     {0, 0, double(kFieldWidth), double(kFieldHeight)})) {
     // Pixel for pixel: the kept picture is already at the canvas's scale.
     cairo_save(canvas.cr);
     cairo_identity_matrix(canvas.cr);

@@ -48,9 +48,16 @@ void draw_hud_values(Canvas& canvas, const GameState& state) {
   draw_text(canvas, 570, 53, text, Font::body, 0x74C3FF);
 }
 
+using Painter = void (*)(Canvas&, const GameState&);
+
+// The play field's layers, each drawn over the ones before (the popup only while it shows).
+constexpr Painter kPlayLayers[] = {draw_scene_backdrop, draw_hud_bars,  draw_catcher,    draw_falling_item,
+                                   draw_particles,      draw_popup,     draw_hud_values, draw_overlays};
+
 }  // namespace
 
 void compose_frame(Canvas& canvas, const GameState& state) {
+  canvas.layer = 0;
   if (state.title_screen) {
     draw_title_screen(canvas);
     return;
@@ -59,12 +66,8 @@ void compose_frame(Canvas& canvas, const GameState& state) {
     draw_quiz_screen(canvas, state);
     return;
   }
-  draw_scene_backdrop(canvas, state);
-  draw_hud_bars(canvas, state);
-  draw_catcher(canvas, state);
-  draw_falling_item(canvas, state);
-  draw_particles(canvas, state);
-  if (state.popup_timer > 0) draw_popup(canvas, state);
-  draw_hud_values(canvas, state);
-  draw_overlays(canvas, state);
+  for (const Painter paint : kPlayLayers) {
+    paint(canvas, state);
+    ++canvas.layer;
+  }
 }

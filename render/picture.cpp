@@ -145,6 +145,8 @@ bool canvas_set_scale(Canvas& canvas, double scale) {
   // The kept backdrop is made again at the new size on the next play frame.
   if (canvas.kept_backdrop.surface) cairo_surface_destroy(canvas.kept_backdrop.surface);
   canvas.kept_backdrop = KeptBackdrop{};
+  if (canvas.scratch) cairo_surface_destroy(canvas.scratch);
+  canvas.scratch = nullptr;
   if (canvas.picture) cairo_surface_destroy(canvas.picture);
   canvas.picture = make_picture(scale);
   return true;
@@ -157,6 +159,7 @@ void canvas_destroy(Canvas& canvas) {
   free_text_cache(canvas.text_cache);
   free_fonts(canvas);
   if (canvas.kept_backdrop.surface) cairo_surface_destroy(canvas.kept_backdrop.surface);
+  if (canvas.scratch) cairo_surface_destroy(canvas.scratch);
   canvas = Canvas{};
 }
 

@@ -12,8 +12,30 @@ void set_source(cairo_t* cr, Color color) {
   cairo_set_source_rgb(cr, (color & 0xFF) / 255.0, ((color >> 8) & 0xFF) / 255.0, ((color >> 16) & 0xFF) / 255.0);
 }
 
+namespace {
+
+// The points' bounding box grown by `reach` on every side.
+FieldBox box_around(const Point* points, int count, double reach) {
+  FieldBox box{double(points[0].x), double(points[0].y), double(points[0].x), double(points[0].y)};
+  for (int i = 1; i < count; ++i) {
+    box.left = std::min(box.left, double(points[i].x));
+    box.top = std::min(box.top, double(points[i].y));
+    box.right = std::max(box.right, double(points[i].x));
+    box.bottom = std::max(box.bottom, double(points[i].y));
+  }
+  return {box.left - reach, box.top - reach, box.right + reach, box.bottom + reach};
+}
+
+// How far a pen's stroke reaches past its points: half its width for the round ends and
+// joins, shifted half a pixel for odd widths; a thin chain's mitred corners reach up to the
+// miter limit (10) times its half width.
+double pen_reach(int width, bool chain) { return width <= 1 ? (chain ? 6 : 1) : width; }
+
+}  // namespace
+
 void fill_rect(Canvas& canvas, int left, int top, int right, int bottom, Color color) {
-  if (digested(canvas, DrawOperation::rect, {left, top, right, bottom, color})) return;
+  if (noted(canvas, DrawOperation::rect, {left, top, right, bottom, color}, {double(left), double(top), double(right), double(bottom)}))
+    return;
   if (right <= left || bottom <= top) return;
   cairo_t* cr = canvas.cr;
   set_source(cr, color);
@@ -27,7 +49,9 @@ void fill_rect(Canvas& canvas, int left, int top, int right, int bottom, Color c
 }
 
 void fill_ellipse(Canvas& canvas, int left, int top, int width, int height, Color color) {
-  if (digested(canvas, DrawOperation::ellipse, {left, top, width, height, color})) return;
+  if (noted(canvas, DrawOperation::ellipse, {left, top, width, height, color},
+            {double(left), double(top), double(left) + width, double(top) + height}))
+    return;
   if (width <= 0 || height <= 0) return;
   cairo_t* cr = canvas.cr;
   set_source(cr, color);
@@ -44,11 +68,7 @@ void fill_ellipse(Canvas& canvas, int left, int top, int width, int height, Colo
 
 void fill_polygon(Canvas& canvas, const Point* points, int count, Color color) {
   if (!points || count < 3) return;
-  if (canvas.digest) {
-    for (int i = 0; i < count; ++i) digested(canvas, DrawOperation::polygon, {points[i].x, points[i].y});
-    digested(canvas, DrawOperation::polygon, {count, color});
-    return;
-  }
+  if (noted_points(canvas, DrawOperation::polygon, points, count, {count, color}, box_around(points, count, 0))) return;
   cairo_t* cr = canvas.cr;
   set_source(cr, color);
   cairo_move_to(cr, points[0].x, points[0].y);
@@ -92,7 +112,9 @@ HalfStep half_step(int x0, int y0, int x1, int y1) {
 }  // namespace
 
 void draw_line(Canvas& canvas, int x0, int y0, int x1, int y1, int width, Color color) {
-  if (digested(canvas, DrawOperation::line, {x0, y0, x1, y1, width, color})) return;
+  const Point ends[2] = {{x0, y0}, {x1, y1}};
+  if (noted(canvas, DrawOperation::line, {x0, y0, x1, y1, width, color}, box_around(ends, 2, pen_reach(width, false))))
+    return;
   if (width < 1) width = 1;
   cairo_t* cr = canvas.cr;
   if (width == 1) {
@@ -113,11 +135,9 @@ void draw_line(Canvas& canvas, int x0, int y0, int x1, int y1, int width, Color 
 
 void draw_polyline(Canvas& canvas, const Point* points, int count, int width, Color color) {
   if (!points || count < 2) return;
-  if (canvas.digest) {
-    for (int i = 0; i < count; ++i) digested(canvas, DrawOperation::polyline, {points[i].x, points[i].y});
-    digested(canvas, DrawOperation::polyline, {count, width, color});
+  if (noted_points(canvas, DrawOperation::polyline, points, count, {count, width, color},
+                   box_around(points, count, pen_reach(width, true))))
     return;
-  }
   if (width < 1) width = 1;
   cairo_t* cr = canvas.cr;
   set_pen(cr, width, color);
@@ -139,7 +159,9 @@ void draw_polyline(Canvas& canvas, const Point* points, int count, int width, Co
 
 void draw_image(Canvas& canvas, cairo_surface_t* image, int x, int y, int width, int height) {
   if (!image || width <= 0 || height <= 0) return;
-  if (digested(canvas, DrawOperation::image, {reinterpret_cast<intptr_t>(image), x, y, width, height})) return;
+  if (noted(canvas, DrawOperation::image, {reinterpret_cast<intptr_t>(image), x, y, width, height},
+            {double(x), double(y), double(x) + width, double(y) + height}))
+    return;
   const int image_width = cairo_image_surface_get_width(image);
   const int image_height = cairo_image_surface_get_height(image);
   if (image_width <= 0 || image_height <= 0) return;

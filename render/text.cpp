@@ -1,5 +1,6 @@
 // Texts: one line from the top-left corner of its first cell, or wrapped in a box; the
 // shaped texts kept between frames; and the bounded printf every formatted text goes through.
+#include <algorithm>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
@@ -100,19 +101,32 @@ PangoLayout* shaped_layout(Canvas& canvas, int f, const char* text, int width) {
   return victim->layout;
 }
 
+// Where the line's glyphs may land, from its baseline at (x, baseline): the ink and the
+// advance, and a pixel more for the antialiasing of hinted glyphs.
+FieldBox line_box(PangoLayoutLine* line, int x, double baseline) {
+  PangoRectangle ink, logical;
+  pango_layout_line_get_extents(line, &ink, &logical);
+  const double left = std::min(ink.x, logical.x), right = std::max(ink.x + ink.width, logical.x + logical.width);
+  const double top = std::min(ink.y, logical.y), bottom = std::max(ink.y + ink.height, logical.y + logical.height);
+  return {x + left / PANGO_SCALE - 1, baseline + top / PANGO_SCALE - 1, x + right / PANGO_SCALE + 1,
+          baseline + bottom / PANGO_SCALE + 1};
+}
+
 }  // namespace
 
 void draw_text(Canvas& canvas, int x, int y, const char* text, Font font, Color color) {
   if (!text || !*text) return;
-  if (digested(canvas, DrawOperation::text, {x, y, static_cast<int>(font), color}, text)) return;
   const int f = static_cast<int>(font);
+  if (canvas.digest && noted(canvas, DrawOperation::text, {x, y, f, color}, {}, text)) return;
   PangoLayout* layout = shaped_layout(canvas, f, text, kSingleLine);
   if (!layout) return;
   PangoLayoutLine* line = pango_layout_get_line_readonly(layout, 0);
   if (!line) return;
+  const double baseline = baseline_of(canvas, y, canvas.faces[f]);
+  if (noted(canvas, DrawOperation::text, {x, y, f, color}, line_box(line, x, baseline), text)) return;
   cairo_t* cr = canvas.cr;
   set_source(cr, color);
-  cairo_move_to(cr, x, baseline_of(canvas, y, canvas.faces[f]));
+  cairo_move_to(cr, x, baseline);
   pango_cairo_show_layout_line(cr, line);
   cairo_new_path(cr);
 }
@@ -120,12 +134,14 @@ void draw_text(Canvas& canvas, int x, int y, const char* text, Font font, Color 
 void draw_text_wrapped(Canvas& canvas, int left, int top, int right, int bottom, const char* text, Font font,
                        Color color) {
   if (!text || !*text || right <= left || bottom <= top) return;
-  if (digested(canvas, DrawOperation::wrapped_text, {left, top, right, bottom, static_cast<int>(font), color}, text))
+  if (noted(canvas, DrawOperation::wrapped_text, {left, top, right, bottom, static_cast<int>(font), color},
+            {double(left), double(top), double(right), double(bottom)}, text))
     return;
   const int f = static_cast<int>(font);
   PangoLayout* layout = shaped_layout(canvas, f, text, right - left);
   if (!layout) return;
   cairo_t* cr = canvas.cr;
+  cairo_save(cr);  // its own clip within whatever clip the frame has
   cairo_rectangle(cr, left, top, right - left, bottom - top);
   cairo_clip(cr);
   set_source(cr, color);
@@ -140,7 +156,7 @@ void draw_text_wrapped(Canvas& canvas, int left, int top, int right, int bottom,
     pango_cairo_show_layout_line(cr, line);
   }
   cairo_new_path(cr);
-  cairo_reset_clip(cr);
+  cairo_restore(cr);
 }
 
 int format_text(char* buffer, int capacity, const char* format, ...) {
