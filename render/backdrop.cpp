@@ -389,11 +389,14 @@ bool refresh_kept_backdrop(Canvas& canvas, const SceneLook& look, const GameStat
   cairo_matrix_t field;
   cairo_get_matrix(canvas.cr, &field);
   cairo_t* canvas_cr = canvas.cr;
+  Culling* culling = canvas.culling;  // the whole picture is made, whatever the frame culls
+  canvas.culling = nullptr;
   canvas.cr = cairo_create(kept.surface);
   cairo_set_matrix(canvas.cr, &field);  // in field units, at the canvas's scale
   draw_still_layers(canvas, look, state);
   cairo_destroy(canvas.cr);
   canvas.cr = canvas_cr;
+  canvas.culling = culling;
   kept = {kept.surface, true, state.level, state.connected};
   return true;
 }

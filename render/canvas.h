@@ -35,6 +35,7 @@ struct FontFace {
 
 struct TextCache;   // shaped texts kept between frames (text.cpp)
 struct FrameNotes;  // the operations of a frame with their boxes (frame_key.h)
+struct Culling;     // while a frame is composed within a rectangle (frame_key.h)
 
 // The part of the scene backdrop that changes only with the level and the connections,
 // kept between frames (backdrop.cpp).
@@ -69,6 +70,7 @@ struct Canvas {
   uint64_t* digest = nullptr;
   FrameNotes* notes = nullptr;
   int layer = 0;  // of the frame, set by compose_frame: notes are compared layer by layer
+  Culling* culling = nullptr;
 };
 
 // Makes the surface at scale 1 (800 x 600), the six fonts and the picture. Returns false

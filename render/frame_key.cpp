@@ -40,7 +40,7 @@ void add_note(Canvas& canvas, DrawOperation operation, uint64_t digest, const Fi
   // Cairo rasterises from outlines or composites as runs of glyphs.
   const bool whole = operation != DrawOperation::rect && operation != DrawOperation::image &&
                      operation != DrawOperation::kept;
-  notes.operations.push_back({digest, device_box(canvas, box), canvas.layer, whole});
+  notes.operations.push_back({digest, device_box(canvas, box), canvas.layer, operation, whole});
 }
 
 bool empty(const PixelRect& r) { return r.right <= r.left || r.bottom <= r.top; }
@@ -85,10 +85,25 @@ void add_layer_changes(const NotedOperation* before, int before_count, const Not
   }
 }
 
+
+// True when the notes place the operation outside the rectangle being composed.
+bool culled(Canvas& canvas, DrawOperation operation) {
+  Culling& culling = *canvas.culling;
+  const std::vector<NotedOperation>& notes = culling.notes->operations;
+  if (culling.next >= notes.size() || notes[culling.next].operation != operation) {
+    canvas.culling = nullptr;  // no longer the noted frame: everything is drawn
+    return false;
+  }
+  const PixelRect& box = notes[culling.next++].box;
+  const PixelRect& r = culling.within;
+  return !(box.left < r.right && r.left < box.right && box.top < r.bottom && r.top < box.bottom);
+}
+
 }  // namespace
 
 bool noted(Canvas& canvas, DrawOperation operation, std::initializer_list<int64_t> values, const FieldBox& box,
            const char* text) {
+  if (canvas.culling) return culled(canvas, operation);
   if (canvas.digest) {
     *canvas.digest = fold_values(*canvas.digest, operation, values, text);
     return true;
@@ -100,6 +115,7 @@ bool noted(Canvas& canvas, DrawOperation operation, std::initializer_list<int64_
 
 bool noted_points(Canvas& canvas, DrawOperation operation, const Point* points, int count,
                   std::initializer_list<int64_t> values, const FieldBox& box) {
+  if (canvas.culling) return culled(canvas, operation);
   if (!canvas.digest && !canvas.notes) return false;
   uint64_t h = canvas.digest ? *canvas.digest : 0;
   for (int i = 0; i < count; ++i) h = fold(fold(h, static_cast<uint64_t>(points[i].x)), static_cast<uint64_t>(points[i].y));
@@ -187,7 +203,7 @@ void add_changes(const FrameNotes& before, const FrameNotes& after, ChangedRegio
   }
 }
 
-void compose_region(Canvas& canvas, const GameState& state, const ChangedRegion& region) {
+void compose_region(Canvas& canvas, const GameState& state, const ChangedRegion& region, const FrameNotes* notes) {
   if (region.count == 0) return;
   if (!canvas.scratch)
     canvas.scratch = cairo_surface_create_similar_image(canvas.surface, CAIRO_FORMAT_RGB24, canvas.width, canvas.height);
@@ -215,7 +231,10 @@ void compose_region(Canvas& canvas, const GameState& state, const ChangedRegion&
     cairo_clip(scratch_cr);
     cairo_set_matrix(scratch_cr, &field);
     canvas.cr = scratch_cr;
+    Culling culling{notes, 0, r};
+    if (notes && notes->complete) canvas.culling = &culling;
     compose_frame(canvas, state);
+    canvas.culling = nullptr;
     canvas.cr = canvas_cr;
     cairo_restore(scratch_cr);
     cairo_surface_flush(canvas.scratch);
@@ -248,7 +267,7 @@ bool compose_changed_frame(Canvas& canvas, FrameMemory& memory, const GameState&
   } else {
     add_changes(memory.notes, memory.next, memory.changed);
     take_in_whole_shapes(memory.next, memory.changed);
-    compose_region(canvas, state, memory.changed);
+    compose_region(canvas, state, memory.changed, &memory.next);
   }
   std::swap(memory.notes, memory.next);
   memory.shown = key;

@@ -37,6 +37,7 @@ struct NotedOperation {
   uint64_t digest;  // the operation with its values and text
   PixelRect box;
   int layer;  // canvas.layer when it was drawn
+  DrawOperation operation;
   // A shape or text that a clip through it changes: Cairo then splits its outline or blends
   // its glyphs another way, and pixels well inside can come out a step of colour off. It is
   // composed whole or not at all.
@@ -57,9 +58,18 @@ struct ChangedRegion {
   int count = 0;
 };
 
+// While a frame is composed within one rectangle, the operations that its notes place
+// outside it are left out; should the operations stop following the notes, all are drawn.
+struct Culling {
+  const FrameNotes* notes;
+  size_t next;
+  PixelRect within;
+};
+
 // While the canvas notes (canvas.digest or canvas.notes set), folds one drawing operation with
 // its values and text into the digest, or adds it to the notes with its box, and returns true:
-// the operation then draws nothing. False otherwise.
+// the operation then draws nothing. While it culls, true for an operation that falls outside.
+// False otherwise.
 bool noted(Canvas& canvas, DrawOperation operation, std::initializer_list<int64_t> values, const FieldBox& box,
            const char* text = nullptr);
 // The same for an operation through a chain of points, followed by its other values.
@@ -79,8 +89,10 @@ void take_in_whole_shapes(const FrameNotes& notes, ChangedRegion& region);
 // Grows the region by a rectangle, merging it with the rectangles it overlaps or nearly meets.
 void add_rect(ChangedRegion& region, PixelRect rect);
 
-// Composes the frame within the region alone; every pixel outside it is left as it was.
-void compose_region(Canvas& canvas, const GameState& state, const ChangedRegion& region);
+// Composes the frame within the region alone; every pixel outside it is left as it was. With
+// the frame's notes, what falls outside a rectangle of the region is not drawn at all.
+void compose_region(Canvas& canvas, const GameState& state, const ChangedRegion& region,
+                    const FrameNotes* notes = nullptr);
 
 // What the canvas holds: the key of the frame last composed on it, its notes, and what the
 // last compose changed.
