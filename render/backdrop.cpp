@@ -411,16 +411,19 @@ void draw_scene_backdrop(Canvas& canvas, const GameState& state) {
   const SceneLook& look = scene_look(state.level);
   // A digest (frame_key.h) follows the plain order; it draws nothing to keep. Notes take the
   // kept picture as one operation, which the level and the connections tell apart.
-  const bool kept = !canvas.plain_drawing && !canvas.digest && (canvas.notes || refresh_kept_backdrop(canvas, look, state));
-  if (kept && !noted(canvas, DrawOperation::kept, {state.level, state.connected},
-                     {0, 0, double(kFieldWidth), double(kFieldHeight)})) {
-    // Pixel for pixel: the kept picture is already at the canvas's scale.
-    cairo_save(canvas.cr);
-    cairo_identity_matrix(canvas.cr);
-    cairo_set_source_surface(canvas.cr, canvas.kept_backdrop.surface, 0, 0);
-    cairo_set_operator(canvas.cr, CAIRO_OPERATOR_SOURCE);
-    cairo_paint(canvas.cr);
-    cairo_restore(canvas.cr);
+  const bool kept =
+      !canvas.plain_drawing && !canvas.digest && (canvas.notes || refresh_kept_backdrop(canvas, look, state));
+  if (kept) {
+    if (!noted(canvas, DrawOperation::kept, {state.level, state.connected},
+               {0, 0, double(kFieldWidth), double(kFieldHeight)})) {
+      // Pixel for pixel: the kept picture is already at the canvas's scale.
+      cairo_save(canvas.cr);
+      cairo_identity_matrix(canvas.cr);
+      cairo_set_source_surface(canvas.cr, canvas.kept_backdrop.surface, 0, 0);
+      cairo_set_operator(canvas.cr, CAIRO_OPERATOR_SOURCE);
+      cairo_paint(canvas.cr);
+      cairo_restore(canvas.cr);
+    }
   } else {
     draw_landscape(canvas, look, state.level);
   }
