@@ -1,6 +1,7 @@
 #include "render/frame_key.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
 
@@ -174,8 +175,10 @@ void take_in_whole_shapes(const FrameNotes& notes, ChangedRegion& region) {
       if (!op.whole || empty(op.box)) continue;
       for (int i = 0; i < region.count; ++i) {
         const PixelRect& r = region.rects[i];
-        const bool touches = op.box.left < r.right && r.left < op.box.right && op.box.top < r.bottom && r.top < op.box.bottom;
-        const bool inside = op.box.left >= r.left && op.box.right <= r.right && op.box.top >= r.top && op.box.bottom <= r.bottom;
+        const bool touches =
+            op.box.left < r.right && r.left < op.box.right && op.box.top < r.bottom && r.top < op.box.bottom;
+        const bool inside =
+            op.box.left >= r.left && op.box.right <= r.right && op.box.top >= r.top && op.box.bottom <= r.bottom;
         if (touches && !inside) {
           add_rect(region, op.box);
           grew = true;
@@ -193,7 +196,7 @@ void add_changes(const FrameNotes& before, const FrameNotes& after, ChangedRegio
   // Layers come in order; each is paired with the same layer of the other frame.
   int i = 0, j = 0;
   while (i < nb || j < na) {
-    const int layer = std::min(i < nb ? b[i].layer : na, j < na ? a[j].layer : nb);
+    const int layer = std::min(i < nb ? b[i].layer : INT_MAX, j < na ? a[j].layer : INT_MAX);
     int i_end = i, j_end = j;
     while (i_end < nb && b[i_end].layer == layer) ++i_end;
     while (j_end < na && a[j_end].layer == layer) ++j_end;
