@@ -26,7 +26,15 @@ bool show_frame(ShellWindow& shell, FrameShowing& showing, const GameState& stat
   if (fit_canvas_to_output(shell, width, height)) forget_frame(showing.memory);
   const bool composed = compose_changed_frame(shell.canvas, showing.memory, state);
   if (!composed && !again) return false;
-  show_canvas(shell.renderer, shell.texture, shell.canvas, width, height);
+  const ChangedRegion& changed = showing.memory.changed;
+  SDL_Rect rects[kMostChangedRects];
+  for (int i = 0; i < changed.count; ++i) {
+    const PixelRect& r = changed.rects[i];
+    rects[i] = {r.left, r.top, r.right - r.left, r.bottom - r.top};
+  }
+  const bool whole = again || shell.texture != showing.shown_through;
+  show_canvas(shell.renderer, shell.texture, shell.canvas, width, height, whole ? nullptr : rects, changed.count);
+  showing.shown_through = shell.texture;
   SDL_RenderPresent(shell.renderer);
   trace_frame_shown();
   return true;

@@ -14,12 +14,15 @@
 struct FrameShowing {
   FrameMemory memory;
   bool skip_unchanged = true;
+  // The texture the canvas was last shown through: another one holds nothing of it yet.
+  SDL_Texture* shown_through = nullptr;
 };
 
 // Reads ORBILUX_RUSH_NO_FRAME_SKIP.
 FrameShowing frame_showing_from_environment();
 
-// Composes the state's frame if it differs from the canvas's, and presents it when it was
-// composed or when `again` is set. Nothing for a minimised or hidden window, or one without
+// Composes the state's frame where it differs from the canvas's, and presents it when it was
+// composed or when `again` is set: only what changed is uploaded, the whole canvas when
+// `again` is set (the picture was lost) or the texture is new. Nothing for a minimised or hidden window, or one without
 // area: the canvas then keeps its frame for later. Returns true when it presented.
 bool show_frame(ShellWindow& shell, FrameShowing& showing, const GameState& state, bool again);

@@ -195,10 +195,13 @@ bool set_fullscreen(ShellWindow& shell, bool fullscreen) {
 bool toggle_fullscreen(ShellWindow& shell) { return set_fullscreen(shell, !is_fullscreen(shell.window)); }
 
 void show_canvas(SDL_Renderer* renderer, SDL_Texture* texture, const Canvas& canvas, int output_width,
-                 int output_height) {
+                 int output_height, const SDL_Rect* changed, int changed_count) {
   cairo_surface_flush(canvas.surface);
-  SDL_UpdateTexture(texture, nullptr, cairo_image_surface_get_data(canvas.surface),
-                    cairo_image_surface_get_stride(canvas.surface));
+  const unsigned char* pixels = cairo_image_surface_get_data(canvas.surface);
+  const int stride = cairo_image_surface_get_stride(canvas.surface);
+  if (changed == nullptr) SDL_UpdateTexture(texture, nullptr, pixels, stride);
+  for (int i = 0; changed != nullptr && i < changed_count; ++i)
+    SDL_UpdateTexture(texture, &changed[i], pixels + changed[i].y * stride + changed[i].x * 4, stride);
   SDL_SetRenderDrawColor(renderer, kLetterboxRed, kLetterboxGreen, kLetterboxBlue, SDL_ALPHA_OPAQUE);
   SDL_RenderClear(renderer);
   const Letterbox box = letterbox_for(output_width, output_height);

@@ -76,7 +76,8 @@ bool fit_canvas_to_output(ShellWindow& shell, int output_width, int output_heigh
 // is minimised or has no area.
 void present_frame(ShellWindow& shell, const GameState& state);
 
-// The presenting step alone: the canvas uploaded to the texture, the output cleared to
-// the letterbox colour, the field copied scaled into its letterbox rectangle. No present.
+// The presenting step alone: the canvas uploaded to the texture (only the `changed_count`
+// rectangles of `changed` when given, in canvas pixels), the output cleared to the letterbox
+// colour, the field copied scaled into its letterbox rectangle. No present.
 void show_canvas(SDL_Renderer* renderer, SDL_Texture* texture, const Canvas& canvas, int output_width,
-                 int output_height);
+                 int output_height, const SDL_Rect* changed = nullptr, int changed_count = 0);

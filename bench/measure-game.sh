@@ -7,7 +7,8 @@
 #
 # MEASURE_RUNS (default 3) runs of each way, MEASURE_SECONDS (default 10) per screen; about
 # a minute per run. MEASURE_SCREEN=1920x1080 plays fullscreen on a screen of that size;
-# MEASURE_AGAINST=stretched compares with the field drawn at 800 x 600 and stretched instead. Prints the medians and one line per budget, MET or MISSED; exits 1 when
+# MEASURE_AGAINST=stretched compares with the field drawn at 800 x 600 and stretched instead. MEASURE_BEFORE=path/to/orbilux-rush
+# compares with another build of the game (the build before) instead. Prints the medians and one line per budget, MET or MISSED; exits 1 when
 # a budget is missed. Needs Xvfb, xdotool and ImageMagick, as the end-to-end tests do.
 set -euo pipefail
 cd "$(dirname "$0")/.."

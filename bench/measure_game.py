@@ -11,7 +11,8 @@ Every run is made twice: as the game runs, and another way to compare against, a
 figure is shown with the ratio between the two. MEASURE_AGAINST names the other way:
 "straightforward" (the default; ORBILUX_RUSH_NO_FRAME_SKIP=1: every tick composed and
 presented, no sleeping on still screens) or "stretched" (ORBILUX_RUSH_STRETCH_FIELD=1: the
-field drawn at 800 x 600 and stretched to the screen by the renderer).
+field drawn at 800 x 600 and stretched to the screen by the renderer). MEASURE_BEFORE names
+another build of the game to compare against instead, "the build before", run as it is.
 
   python3 bench/measure_game.py path/to/orbilux-rush
 
@@ -51,8 +52,10 @@ ITEM_COLOURS = {  # the interiors of the falling things
 }
 
 
-AGAINST = os.environ.get("MEASURE_AGAINST", "straightforward")
-OTHER_WAY = {"straightforward": "ORBILUX_RUSH_NO_FRAME_SKIP", "stretched": "ORBILUX_RUSH_STRETCH_FIELD"}
+BEFORE = os.environ.get("MEASURE_BEFORE")  # another build of the game, run as it is
+AGAINST = "the build before" if BEFORE else os.environ.get("MEASURE_AGAINST", "straightforward")
+OTHER_WAY = {"straightforward": "ORBILUX_RUSH_NO_FRAME_SKIP", "stretched": "ORBILUX_RUSH_STRETCH_FIELD",
+             "the build before": None}
 SCREEN = os.environ.get("MEASURE_SCREEN")  # e.g. 1920x1080: fullscreen on that screen
 
 
@@ -78,7 +81,7 @@ class MeasuredGame(Game):
     def __init__(self, executable, plain, name):
         super().__init__(executable, name=name, screen=f"{SCREEN}x24" if SCREEN else "1920x1200x24",
                          SDL_AUDIODRIVER="dummy", ORBILUX_RUSH_TRACE_STARTUP="1",
-                         **{OTHER_WAY[AGAINST]: "1" if plain else None})
+                         **({OTHER_WAY[AGAINST]: "1" if plain else None} if OTHER_WAY[AGAINST] else {}))
         self.plain = plain
         self.ticks_file = os.path.join(self.work, "ticks.txt")
         self.base_changes["ORBILUX_RUSH_TRACE_TICKS"] = self.ticks_file
@@ -287,6 +290,8 @@ def percentile(values, p):
 
 
 def one_run(executable, plain, seconds, index):
+    if plain and BEFORE:
+        executable = os.path.abspath(BEFORE)
     figures = {}
     with MeasuredGame(executable, plain, f"measure-{'plain' if plain else 'game'}-{index}") as game:
         figures["startup_ms"] = game.launch()
@@ -378,7 +383,8 @@ def main():
     ]
     where = f"fullscreen on {SCREEN}" if SCREEN else "in an 800 x 600 window"
     meaning = {"straightforward": "composes and presents every tick and never sleeps",
-               "stretched": "draws the field at 800 x 600 and lets the renderer stretch it"}[AGAINST]
+               "stretched": "draws the field at 800 x 600 and lets the renderer stretch it",
+               "the build before": f"is {BEFORE}"}[AGAINST]
     print(f"{runs} runs of {seconds:g} s per screen {where}, medians; '{AGAINST}' {meaning}")
     verdicts = []
     for label, key, unit, budget in rows:

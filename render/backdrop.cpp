@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "render/frame_key.h"
 #include "render/painters.h"
 #include "render/scenes.h"
 
@@ -120,13 +121,13 @@ void draw_waves(Canvas& canvas, const GameState& state, int x, int y, int d) {
 
 void draw_sky(Canvas& canvas, const SceneLook& look) {
   for (int y = 0; y < kFieldHeight; y += 6) {
-    fill_rect(canvas, 0, y, kFieldWidth, y + 6, mix_color(look.sky_top, look.sky_bottom, y / 600.0));
+    fill_rect(canvas, 0, y, kFieldWidth, y + 6, mix_color(look.sky_top, look.sky_bottom, y / double(kFieldHeight)));
   }
 }
 
 void draw_stars(Canvas& canvas, int level) {
   for (int k = 0; k < 48; ++k) {
-    const int x = level_term(19, level, 35 + 173 * k, 800);
+    const int x = level_term(19, level, 35 + 173 * k, kFieldWidth);
     const int y = 155 + level_term(13, level, 71 * k, 180);
     fill_ellipse(canvas, x, y, 2, 2, kStarColor);
   }
@@ -135,7 +136,7 @@ void draw_stars(Canvas& canvas, int level) {
 void draw_moon_and_sea(Canvas& canvas, const SceneLook& look) {
   fill_ellipse(canvas, 646, 173, 43, 43, kMoonColor);
   fill_ellipse(canvas, 656, 168, 38, 38, look.sky_top);  // bites the crescent out of the moon
-  fill_rect(canvas, 0, 355, 800, 449, kSeaColor);
+  fill_rect(canvas, 0, 355, kFieldWidth, 449, kSeaColor);
   for (int n = 0; n <= 12; ++n) {
     const int a = (137 * n) % 700;
     const int y = 370 + 14 * (n % 5);
@@ -172,7 +173,7 @@ void draw_mountains(Canvas& canvas, const SceneLook& look, int level) {
 }
 
 void draw_fields(Canvas& canvas) {
-  fill_rect(canvas, 0, 362, 800, kStructureBaseY, kFieldColor);
+  fill_rect(canvas, 0, 362, kFieldWidth, kStructureBaseY, kFieldColor);
   for (int n = 0; n < 5; ++n) {
     const int x = 165 * n;
     const Point patch[4] = {{x, 376}, {x + 130, 369}, {x + 160, 447}, {x - 18, 447}};
@@ -342,7 +343,7 @@ void draw_machines(Canvas& canvas, const SceneLook& look, const GameState& state
 
 // The ground strip and the lamp posts, which light one by one at 1, 3, 5, 7 and 9 points.
 void draw_ground_and_posts(Canvas& canvas, const SceneLook& look, const GameState& state) {
-  fill_rect(canvas, 0, kStructureBaseY, 800, 455, look.near_color);
+  fill_rect(canvas, 0, kStructureBaseY, kFieldWidth, 455, look.near_color);
   for (int n = 0; n < 5; ++n) {
     const int x = 65 + 163 * n;
     draw_line(canvas, x, 492, x, 429, 3, look.near_color);
@@ -388,11 +389,14 @@ bool refresh_kept_backdrop(Canvas& canvas, const SceneLook& look, const GameStat
   cairo_matrix_t field;
   cairo_get_matrix(canvas.cr, &field);
   cairo_t* canvas_cr = canvas.cr;
+  Culling* culling = canvas.culling;  // the whole picture is made, whatever the frame culls
+  canvas.culling = nullptr;
   canvas.cr = cairo_create(kept.surface);
   cairo_set_matrix(canvas.cr, &field);  // in field units, at the canvas's scale
   draw_still_layers(canvas, look, state);
   cairo_destroy(canvas.cr);
   canvas.cr = canvas_cr;
+  canvas.culling = culling;
   kept = {kept.surface, true, state.level, state.connected};
   return true;
 }
@@ -405,16 +409,21 @@ void draw_signal_waves(Canvas& canvas, const GameState& state, int x, int y, int
 
 void draw_scene_backdrop(Canvas& canvas, const GameState& state) {
   const SceneLook& look = scene_look(state.level);
-  // A digest (frame_key.h) follows the plain order; it draws nothing to keep.
-  const bool kept = !canvas.plain_drawing && !canvas.digest && refresh_kept_backdrop(canvas, look, state);
+  // A digest (frame_key.h) follows the plain order; it draws nothing to keep. Notes take the
+  // kept picture as one operation, which the level and the connections tell apart.
+  const bool kept =
+      !canvas.plain_drawing && !canvas.digest && (canvas.notes || refresh_kept_backdrop(canvas, look, state));
   if (kept) {
-    // Pixel for pixel: the kept picture is already at the canvas's scale.
-    cairo_save(canvas.cr);
-    cairo_identity_matrix(canvas.cr);
-    cairo_set_source_surface(canvas.cr, canvas.kept_backdrop.surface, 0, 0);
-    cairo_set_operator(canvas.cr, CAIRO_OPERATOR_SOURCE);
-    cairo_paint(canvas.cr);
-    cairo_restore(canvas.cr);
+    if (!noted(canvas, DrawOperation::kept, {state.level, state.connected},
+               {0, 0, double(kFieldWidth), double(kFieldHeight)})) {
+      // Pixel for pixel: the kept picture is already at the canvas's scale.
+      cairo_save(canvas.cr);
+      cairo_identity_matrix(canvas.cr);
+      cairo_set_source_surface(canvas.cr, canvas.kept_backdrop.surface, 0, 0);
+      cairo_set_operator(canvas.cr, CAIRO_OPERATOR_SOURCE);
+      cairo_paint(canvas.cr);
+      cairo_restore(canvas.cr);
+    }
   } else {
     draw_landscape(canvas, look, state.level);
   }

@@ -33,7 +33,9 @@ struct FontFace {
   int baseline = 0;     // from the top of the cell at scale 1: the ascent on a whole pixel
 };
 
-struct TextCache;  // shaped texts kept between frames (canvas.cpp)
+struct TextCache;   // shaped texts kept between frames (text.cpp)
+struct FrameNotes;  // the operations of a frame with their boxes (frame_key.h)
+struct Culling;     // while a frame is composed within a rectangle (frame_key.h)
 
 // The part of the scene backdrop that changes only with the level and the connections,
 // kept between frames (backdrop.cpp).
@@ -60,9 +62,15 @@ struct Canvas {
   bool touch_controls = false;
   TextCache* text_cache = nullptr;  // made with the fonts; a canvas without one shapes every text
   KeptBackdrop kept_backdrop;
-  // While set, the drawing operations below draw nothing and fold what they would have
-  // drawn into *digest instead (frame_key.h).
+  // Where the changed rectangles of a frame are composed before they are copied in (frame_key.h);
+  // made on first use at the canvas's size.
+  cairo_surface_t* scratch = nullptr;
+  // While one is set, the drawing operations below draw nothing: they fold what they would
+  // have drawn into *digest, or note it with where it would land (frame_key.h).
   uint64_t* digest = nullptr;
+  FrameNotes* notes = nullptr;
+  int layer = 0;  // of the frame, set by compose_frame: notes are compared layer by layer
+  Culling* culling = nullptr;
 };
 
 // Makes the surface at scale 1 (800 x 600), the six fonts and the picture. Returns false

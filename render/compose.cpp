@@ -16,14 +16,14 @@ constexpr int kGroundEdgeBottom = 539;
 constexpr int kFrameTextCapacity = 128;
 
 void draw_hud_bars(Canvas& canvas, const GameState& state) {
-  fill_rect(canvas, 0, 0, 800, kTopBarBottom, kBarColor);
+  fill_rect(canvas, 0, 0, kFieldWidth, kTopBarBottom, kBarColor);
   draw_text(canvas, 28, 18, "ORBILUX RUSH", Font::heading, 0xFBF4ED);
   char text[kFrameTextCapacity];
   format_text(text, kFrameTextCapacity, "SCORE  %d", state.score);
   draw_text(canvas, 570, 18, text, Font::strong, 0xB1E24E);
   draw_text(canvas, 29, 53, "Catch boosters, connect everything!", Font::body, 0xBEDC74);
 
-  fill_rect(canvas, 0, kBottomBarTop, 800, 600, kBarColor);
+  fill_rect(canvas, 0, kBottomBarTop, kFieldWidth, kFieldHeight, kBarColor);
   draw_text(canvas, 25, 559,
             canvas.touch_controls ? "Hold left or right: move   Tap here: music   Tap the top bar: pause"
                                   : "Arrows: move   Space: pause   R: restart   M: music   Esc: exit",
@@ -31,8 +31,8 @@ void draw_hud_bars(Canvas& canvas, const GameState& state) {
   draw_text(canvas, 25, 580, "Red: +1  |  Gold: +5 and +1 life  |  Avoid meanders: -1 life", Font::body, 0xCFB69E);
 
   const Color ground = scene_look(state.level).ground_color;
-  fill_rect(canvas, 0, kGroundLineY, 800, kBottomBarTop, ground);
-  fill_rect(canvas, 0, kGroundLineY, 800, kGroundEdgeBottom, mix_color(ground, kGroundEdgeTint, kGroundEdgeMix));
+  fill_rect(canvas, 0, kGroundLineY, kFieldWidth, kBottomBarTop, ground);
+  fill_rect(canvas, 0, kGroundLineY, kFieldWidth, kGroundEdgeBottom, mix_color(ground, kGroundEdgeTint, kGroundEdgeMix));
 }
 
 // Under the top bar, drawn after the play objects so nothing that moves covers them.
@@ -48,9 +48,16 @@ void draw_hud_values(Canvas& canvas, const GameState& state) {
   draw_text(canvas, 570, 53, text, Font::body, 0x74C3FF);
 }
 
+using Painter = void (*)(Canvas&, const GameState&);
+
+// The play field's layers, each drawn over the ones before (the popup only while it shows).
+constexpr Painter kPlayLayers[] = {draw_scene_backdrop, draw_hud_bars,  draw_catcher,    draw_falling_item,
+                                   draw_particles,      draw_popup,     draw_hud_values, draw_overlays};
+
 }  // namespace
 
 void compose_frame(Canvas& canvas, const GameState& state) {
+  canvas.layer = 0;
   if (state.title_screen) {
     draw_title_screen(canvas);
     return;
@@ -59,12 +66,8 @@ void compose_frame(Canvas& canvas, const GameState& state) {
     draw_quiz_screen(canvas, state);
     return;
   }
-  draw_scene_backdrop(canvas, state);
-  draw_hud_bars(canvas, state);
-  draw_catcher(canvas, state);
-  draw_falling_item(canvas, state);
-  draw_particles(canvas, state);
-  if (state.popup_timer > 0) draw_popup(canvas, state);
-  draw_hud_values(canvas, state);
-  draw_overlays(canvas, state);
+  for (const Painter paint : kPlayLayers) {
+    paint(canvas, state);
+    ++canvas.layer;
+  }
 }

@@ -87,7 +87,7 @@ void draw_wrong_screen(Canvas& canvas, const GameState& state) {
 }  // namespace
 
 void draw_quiz_screen(Canvas& canvas, const GameState& state) {
-  fill_rect(canvas, 0, 0, 800, 600, kScreenColor);
+  fill_rect(canvas, 0, 0, kFieldWidth, kFieldHeight, kScreenColor);
   if (state.screen == Screen::question) {
     draw_question_screen(canvas, state);
   } else if (state.screen == Screen::correct) {

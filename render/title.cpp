@@ -55,7 +55,7 @@ void draw_booster_icon(Canvas& canvas, int y, bool gold) {
 }
 
 void draw_title_screen(Canvas& canvas) {
-  fill_rect(canvas, 0, 0, 800, 600, kPageColor);
+  fill_rect(canvas, 0, 0, kFieldWidth, kFieldHeight, kPageColor);
   // Without the picture the right half simply stays white.
   if (canvas.picture) draw_image(canvas, canvas.picture, kPictureX, kPictureY, kPictureWidth, kPictureHeight);
   draw_text(canvas, 32, 27, "ORBILUX", Font::title, kInkColor);

@@ -509,4 +509,72 @@ TEST(SkippedFrames, LongRandomSessionsShowEveryFrameAsDrawnFromScratch) {
   std::printf("%ld of %ld frames composed\n", composed, frames);
 }
 
+// ---------------------------------------------------------------------------------------
+// Changed regions: every frame of long seeded sessions, composed only where it changed, is
+// the frame composed whole from scratch, pixel for pixel
+
+bool same_pixels(const Canvas& a, const Canvas& b) {
+  cairo_surface_flush(a.surface);
+  cairo_surface_flush(b.surface);
+  const size_t bytes = static_cast<size_t>(cairo_image_surface_get_stride(a.surface)) * a.height;
+  return a.width == b.width && a.height == b.height &&
+         std::memcmp(cairo_image_surface_get_data(a.surface), cairo_image_surface_get_data(b.surface), bytes) == 0;
+}
+
+void every_frame_as_from_scratch(double scale) {
+  Canvas shown, scratch;
+  ASSERT_TRUE(canvas_create(shown) && canvas_create(scratch));
+  ASSERT_TRUE(canvas_set_scale(shown, scale) && canvas_set_scale(scratch, scale));
+  long frames = 0, compared = 0;
+  double changed_share = 0;
+  int visits[kVisits] = {};
+  for (uint32_t seed = 1; frames < ORBILUX_CHANGED_REGION_FRAMES && !::testing::Test::HasFatalFailure(); ++seed) {
+    FakeHost host;
+    GameState s = started_state(host, seed);
+    Player player(seed);
+    FrameMemory memory;
+    std::mt19937 rng(seed);
+    const double steps[] = {0.016, 0.016, 0.016, 0.017, 0.05, 0.033, 0.004, 0};
+    auto frame = [&](int step) {
+      ++frames;
+      ++visits[visit_of(s)];
+      if (!compose_changed_frame(shown, memory, s)) return;  // the key says: the same picture
+      for (int i = 0; i < memory.changed.count; ++i) {
+        const PixelRect& r = memory.changed.rects[i];
+        changed_share += double(r.right - r.left) * (r.bottom - r.top) / (double(shown.width) * shown.height);
+      }
+      // Now and then the plain way, which keeps nothing at all.
+      scratch.plain_drawing = ++compared % 64 == 0;
+      compose_frame(scratch, s);
+      if (!same_pixels(shown, scratch)) {
+        save_frame(shown, "changed-region-mismatch-shown");
+        save_frame(scratch, "changed-region-mismatch-scratch");
+        FAIL() << "scale " << scale << ", seed " << seed << ", step " << step << " (" << kVisitNames[visit_of(s)]
+               << "): composed where it changed, in " << memory.changed.count
+               << " rectangles, the frame differs from the one composed from scratch";
+      }
+    };
+    frame(-1);
+    for (int step = 0; step < 3000 && !::testing::Test::HasFatalFailure(); ++step) {
+      if (step == 1 && !s.title_screen) {
+        s.level = static_cast<int>(rng() % 12);
+        s.connected = s.level_points = static_cast<int>(rng() % 12);
+        s.lives = 1 + static_cast<int>(rng() % 3);
+      }
+      if (player.act(s)) frame(step);
+      tick_for(s, host, steps[rng() % std::size(steps)]);
+      host.clear();
+      frame(step);
+    }
+  }
+  for (int v = 0; v < kVisits; ++v) EXPECT_GT(visits[v], 0) << kVisitNames[v] << " never came up";
+  std::printf("scale %g: %ld frames, %ld composed and compared, %.1f %% of the canvas composed on average\n", scale,
+              frames, compared, 100 * changed_share / std::max(compared, 1L));
+  canvas_destroy(shown);
+  canvas_destroy(scratch);
+}
+
+TEST(ChangedRegions, EveryFrameAtScale1IsTheFrameComposedFromScratch) { every_frame_as_from_scratch(1); }
+TEST(ChangedRegions, EveryFrameAtScale2IsTheFrameComposedFromScratch) { every_frame_as_from_scratch(2); }
+
 }  // namespace

@@ -1,0 +1,21 @@
+// What the canvas's own files share among themselves: the fonts (fonts.cpp) and the texts
+// kept between frames (text.cpp), made, rescaled and released with the canvas (picture.cpp),
+// and the colour every operation sets (shapes.cpp). Painters never need this.
+#pragma once
+
+#include "render/canvas.h"
+
+// Sets Cairo's source to a 0x00BBGGRR colour.
+void set_source(cairo_t* cr, Color color);
+
+// The Pango context on the canvas's context, the six faces measured to their cells and a
+// one-line and a wrapping layout for each.
+void make_fonts(Canvas& canvas);
+void free_fonts(Canvas& canvas);
+
+TextCache* make_text_cache();
+void free_text_cache(TextCache* cache);
+// The canvas's context was made anew at another scale: the fonts are loaded again for the
+// new device size (hinted there, so stems stay crisp), and every layout, kept ones too,
+// shapes again on its next use.
+void texts_follow_context(Canvas& canvas);

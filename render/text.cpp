@@ -1,0 +1,185 @@
+// Texts: one line from the top-left corner of its first cell, or wrapped in a box; the
+// shaped texts kept between frames; and the bounded printf every formatted text goes through.
+#include <algorithm>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+#include "render/canvas_parts.h"
+#include "render/frame_key.h"
+
+namespace {
+
+// Shaped texts kept between frames. Most texts of a frame are the same in every frame,
+// and shaping them again is most of what a text costs; drawing a kept layout gives the
+// very same glyphs at the very same places.
+constexpr int kKeptTextsPerFont = 32;
+constexpr int kKeptTextMaxBytes = 192;  // longer texts (none in the game) are shaped every time
+constexpr int kSingleLine = -1;         // the width key of texts drawn on one line
+
+struct KeptText {
+  PangoLayout* layout = nullptr;
+  int width = kSingleLine;  // wrapping width in pixels, or kSingleLine
+  int length = -1;          // -1: the slot is free
+  uint32_t last_used = 0;
+  char text[kKeptTextMaxBytes];
+};
+
+}  // namespace
+
+struct TextCache {
+  KeptText kept[kFontCount][kKeptTextsPerFont];
+  uint32_t clock = 0;
+};
+
+TextCache* make_text_cache() { return new TextCache; }
+
+void free_text_cache(TextCache* cache) {
+  if (!cache) return;
+  for (auto& font : cache->kept)
+    for (KeptText& entry : font)
+      if (entry.layout) g_object_unref(entry.layout);
+  delete cache;
+}
+
+void texts_follow_context(Canvas& canvas) {
+  if (canvas.context) {
+    pango_cairo_update_context(canvas.cr, canvas.context);
+    for (int f = 0; f < kFontCount; ++f) {
+      if (canvas.layouts[f]) pango_layout_context_changed(canvas.layouts[f]);
+      if (canvas.wrapped_layouts[f]) pango_layout_context_changed(canvas.wrapped_layouts[f]);
+    }
+  }
+  if (canvas.text_cache)
+    for (auto& font : canvas.text_cache->kept)
+      for (KeptText& entry : font)
+        if (entry.layout) pango_layout_context_changed(entry.layout);
+}
+
+namespace {
+
+// Glyphs sit on a whole device pixel's baseline, so stems stay crisp at any scale; at scale
+// 1 that is the cell's top plus the ascent rounded.
+double baseline_of(const Canvas& canvas, int cell_top, const FontFace& face) {
+  return std::floor((cell_top + face.ascent) * canvas.scale + 0.5) / canvas.scale;
+}
+
+// A layout holding `text` shaped in font f, for one line (width kSingleLine) or wrapped
+// at `width` pixels. Null when there is no font to shape it with.
+PangoLayout* shaped_layout(Canvas& canvas, int f, const char* text, int width) {
+  PangoLayout* plain = width == kSingleLine ? canvas.layouts[f] : canvas.wrapped_layouts[f];
+  if (!plain) return nullptr;
+  const size_t length = std::strlen(text);
+  TextCache* cache = canvas.text_cache;
+  if (canvas.plain_drawing || !cache || length >= kKeptTextMaxBytes) {
+    if (width != kSingleLine) pango_layout_set_width(plain, width * PANGO_SCALE);
+    pango_layout_set_text(plain, text, static_cast<int>(length));
+    return plain;
+  }
+  KeptText* slots = cache->kept[f];
+  KeptText* victim = &slots[0];
+  ++cache->clock;
+  for (int i = 0; i < kKeptTextsPerFont; ++i) {
+    KeptText& entry = slots[i];
+    if (entry.length == static_cast<int>(length) && entry.width == width &&
+        std::memcmp(entry.text, text, length) == 0) {
+      entry.last_used = cache->clock;
+      return entry.layout;
+    }
+    // Free slots first, then the one unused for longest.
+    if (victim->length >= 0 && (entry.length < 0 || entry.last_used < victim->last_used)) victim = &entry;
+  }
+  if (!victim->layout) victim->layout = pango_layout_copy(plain);
+  if (!victim->layout) return nullptr;
+  if (width != kSingleLine) pango_layout_set_width(victim->layout, width * PANGO_SCALE);
+  pango_layout_set_text(victim->layout, text, static_cast<int>(length));
+  std::memcpy(victim->text, text, length);
+  victim->length = static_cast<int>(length);
+  victim->width = width;
+  victim->last_used = cache->clock;
+  return victim->layout;
+}
+
+// Where the line's glyphs may land, from its baseline at (x, baseline): the ink and the
+// advance, and a pixel more for the antialiasing of hinted glyphs.
+FieldBox line_box(PangoLayoutLine* line, int x, double baseline) {
+  PangoRectangle ink, logical;
+  pango_layout_line_get_extents(line, &ink, &logical);
+  const double left = std::min(ink.x, logical.x), right = std::max(ink.x + ink.width, logical.x + logical.width);
+  const double top = std::min(ink.y, logical.y), bottom = std::max(ink.y + ink.height, logical.y + logical.height);
+  return {x + left / PANGO_SCALE - 1, baseline + top / PANGO_SCALE - 1, x + right / PANGO_SCALE + 1,
+          baseline + bottom / PANGO_SCALE + 1};
+}
+
+}  // namespace
+
+void draw_text(Canvas& canvas, int x, int y, const char* text, Font font, Color color) {
+  if (!text || !*text) return;
+  const int f = static_cast<int>(font);
+  if (canvas.digest && noted(canvas, DrawOperation::text, {x, y, f, color}, {}, text)) return;
+  PangoLayout* layout = shaped_layout(canvas, f, text, kSingleLine);
+  if (!layout) return;
+  PangoLayoutLine* line = pango_layout_get_line_readonly(layout, 0);
+  if (!line) return;
+  const double baseline = baseline_of(canvas, y, canvas.faces[f]);
+  if (noted(canvas, DrawOperation::text, {x, y, f, color}, line_box(line, x, baseline), text)) return;
+  cairo_t* cr = canvas.cr;
+  set_source(cr, color);
+  cairo_move_to(cr, x, baseline);
+  pango_cairo_show_layout_line(cr, line);
+  cairo_new_path(cr);
+}
+
+void draw_text_wrapped(Canvas& canvas, int left, int top, int right, int bottom, const char* text, Font font,
+                       Color color) {
+  if (!text || !*text || right <= left || bottom <= top) return;
+  if (noted(canvas, DrawOperation::wrapped_text, {left, top, right, bottom, static_cast<int>(font), color},
+            {double(left), double(top), double(right), double(bottom)}, text))
+    return;
+  const int f = static_cast<int>(font);
+  PangoLayout* layout = shaped_layout(canvas, f, text, right - left);
+  if (!layout) return;
+  cairo_t* cr = canvas.cr;
+  cairo_save(cr);  // its own clip within whatever clip the frame has
+  cairo_rectangle(cr, left, top, right - left, bottom - top);
+  cairo_clip(cr);
+  set_source(cr, color);
+  const FontFace& face = canvas.faces[f];
+  // Lines stand one cell apart whatever faces a line borrowed glyphs from.
+  const int lines = pango_layout_get_line_count(layout);
+  for (int i = 0; i < lines; ++i) {
+    const int line_top = top + i * face.cell_height;
+    if (line_top >= bottom) break;
+    PangoLayoutLine* line = pango_layout_get_line_readonly(layout, i);
+    cairo_move_to(cr, left, baseline_of(canvas, line_top, face));
+    pango_cairo_show_layout_line(cr, line);
+  }
+  cairo_new_path(cr);
+  cairo_restore(cr);
+}
+
+int format_text(char* buffer, int capacity, const char* format, ...) {
+  if (!buffer || capacity <= 0) return 0;
+  va_list args;
+  va_start(args, format);
+  const int wanted = std::vsnprintf(buffer, static_cast<size_t>(capacity), format, args);
+  va_end(args);
+  if (wanted < 0) {
+    buffer[0] = '\0';
+    return 0;
+  }
+  int length = wanted < capacity ? wanted : capacity - 1;
+  // A cut never leaves half a character behind.
+  if (wanted >= capacity) {
+    int start = length;
+    while (start > 0 && (static_cast<unsigned char>(buffer[start - 1]) & 0xC0) == 0x80) --start;
+    if (start > 0) {
+      const unsigned char lead = static_cast<unsigned char>(buffer[start - 1]);
+      const int need = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+      if (need > 1 && length - (start - 1) < need) length = start - 1;
+    }
+    buffer[length] = '\0';
+  }
+  return length;
+}
