@@ -3,6 +3,8 @@
 // building or machine that is new.
 #pragma once
 
+#include <cstdint>
+
 #include "game/game_state.h"
 #include "render/canvas.h"
 
@@ -58,3 +60,14 @@ struct SceneLook {
 extern const SceneLook kScenes[kSceneCount];
 
 inline const SceneLook& scene_look(int level) { return kScenes[static_cast<int>(scene_of_level(level))]; }
+
+// Structures stand on this line; the ground strip starts on it.
+inline constexpr int kStructureBaseY = 447;
+
+// The level seeds the layouts; 64-bit so that no level can overflow the products.
+inline int level_term(int64_t factor, int level, int64_t offset, int64_t modulus) {
+  return static_cast<int>((factor * level + offset) % modulus);
+}
+
+// Sky and landscape of a scene at a level: the backdrop's bottom layers (landscape.cpp).
+void draw_landscape(Canvas& canvas, const SceneLook& look, int level);
