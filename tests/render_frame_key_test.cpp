@@ -567,7 +567,11 @@ void every_frame_as_from_scratch(double scale) {
       frame(step);
     }
   }
-  for (int v = 0; v < kVisits; ++v) EXPECT_GT(visits[v], 0) << kVisitNames[v] << " never came up";
+  // Every kind of screen came up; the short run under a sanitizer plays only a seed or two,
+  // too few for a wrong answer to come up.
+  if constexpr (ORBILUX_CHANGED_REGION_FRAMES >= 100000) {
+    for (int v = 0; v < kVisits; ++v) EXPECT_GT(visits[v], 0) << kVisitNames[v] << " never came up";
+  }
   std::printf("scale %g: %ld frames, %ld composed and compared, %.1f %% of the canvas composed on average\n", scale,
               frames, compared, 100 * changed_share / std::max(compared, 1L));
   canvas_destroy(shown);
