@@ -4,29 +4,16 @@
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <chrono>
 #include <ctime>
 #include <vector>
 
-#include "render/canvas.h"
-
-inline Canvas& bench_canvas() {
-  static Canvas canvas;
-  static const bool made = canvas_create(canvas);
-  (void)made;
-  return canvas;
-}
+#include "bench/bench_canvas.h"
 
 inline double thread_cpu_ms() {
   timespec t{};
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
   return t.tv_sec * 1e3 + t.tv_nsec * 1e-6;
-}
-
-inline double percentile(std::vector<double>& v, int p) {
-  std::sort(v.begin(), v.end());
-  return v[std::min(v.size() - 1, v.size() * p / 100)];
 }
 
 // Median and p99 of the wall clock and of this thread's processor time (which other

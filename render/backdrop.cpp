@@ -75,18 +75,32 @@ bool device_lit(const GameState& state, int d) { return state.connected > d; }
 
 constexpr int kArcPoints = 17;  // from 25 to 155 degrees
 
+// The directions of an arc's points, worked out once: the waves are drawn on every pass over
+// a frame (its key, its notes, each changed rectangle), and the lamps are many.
+struct ArcDirections {
+  double cos_of[kArcPoints], sin_of[kArcPoints];
+};
+
+const ArcDirections& arc_directions() {
+  static const ArcDirections directions = [] {
+    ArcDirections a;
+    for (int q = 0; q < kArcPoints; ++q) {
+      const double theta = (25.0 + 8.125 * q) * kPi / 180.0;
+      a.cos_of[q] = std::cos(theta);
+      a.sin_of[q] = std::sin(theta);
+    }
+    return a;
+  }();
+  return directions;
+}
+
 void draw_waves(Canvas& canvas, const GameState& state, int x, int y, int d) {
   // The device connected last pulses faster, thicker and brighter while its flash runs.
   const bool highlighted = state.connect_flash_timer > 0 && d == state.connected - 1;
   const double speed = highlighted ? 1.45 : 0.7;
   const int width = highlighted ? 2 : 1;
   const double strength = highlighted ? 0.95 : 0.48;
-  double cos_of[kArcPoints], sin_of[kArcPoints];
-  for (int q = 0; q < kArcPoints; ++q) {
-    const double theta = (25.0 + 8.125 * q) * kPi / 180.0;
-    cos_of[q] = std::cos(theta);
-    sin_of[q] = std::sin(theta);
-  }
+  const auto& [cos_of, sin_of] = arc_directions();
   for (int e = 0; e < 3; ++e) {
     double phase = std::fmod(speed * state.play_clock + 0.17 * d + e / 3.0, 1.0);
     if (!(phase >= 0 && phase < 1)) phase = 0;  // a clock before zero or not finite: keep r in range

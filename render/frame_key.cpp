@@ -258,7 +258,10 @@ int screen_shown(const GameState& state) { return state.title_screen ? -1 : stat
 }  // namespace
 
 bool compose_changed_frame(Canvas& canvas, FrameMemory& memory, const GameState& state) {
-  const uint64_t key = frame_key(canvas, state);
+  return compose_changed_frame(canvas, memory, state, frame_key(canvas, state));
+}
+
+bool compose_changed_frame(Canvas& canvas, FrameMemory& memory, const GameState& state, uint64_t key) {
   memory.changed.count = 0;
   if (memory.holds_frame && key == memory.shown) return false;
   note_frame(canvas, state, memory.next);

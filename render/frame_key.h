@@ -108,6 +108,8 @@ struct FrameMemory {
 // where it changed, or the whole canvas after forget_frame, on another screen or at a new
 // level. Returns true when it composed, false when the canvas was left as it was.
 bool compose_changed_frame(Canvas& canvas, FrameMemory& memory, const GameState& state);
+// The same for a caller that already took the frame's key (frame_key): it is not taken twice.
+bool compose_changed_frame(Canvas& canvas, FrameMemory& memory, const GameState& state, uint64_t key);
 
 // The canvas was drawn on by someone else, or is new: the next frame is composed in full.
 inline void forget_frame(FrameMemory& memory) { memory.holds_frame = false; }
