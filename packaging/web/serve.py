@@ -57,9 +57,17 @@ class _Bytes:
         pass
 
 
+class SiteServer(http.server.ThreadingHTTPServer):
+    def handle_error(self, request, client_address):
+        # A browser that closes a connection halfway (a tab closed while the game loads) is
+        # no fault of the site's: only other errors are worth a trace.
+        if not isinstance(sys.exc_info()[1], ConnectionError):
+            super().handle_error(request, client_address)
+
+
 def make_server(folder, port=0):
     handler = functools.partial(SiteHandler, directory=folder)
-    return http.server.ThreadingHTTPServer(("127.0.0.1", port), handler)
+    return SiteServer(("127.0.0.1", port), handler)
 
 
 def main():

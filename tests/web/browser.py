@@ -20,7 +20,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "e2e"))
 sys.path.insert(0, os.path.join(HERE, "..", "..", "packaging", "web"))
 
-from harness import Shot, check, end_process, spawn, start_x_server, wait_until  # noqa: E402
+from harness import Failure, Shot, check, end_process, spawn, start_x_server, wait_until  # noqa: E402
 from serve import make_server  # noqa: E402
 from selenium import webdriver  # noqa: E402
 from selenium.webdriver.chrome.service import Service  # noqa: E402
@@ -35,6 +35,10 @@ STARTED_DRIVERS = set()
 
 KEYS = {"space": Keys.SPACE, "Left": Keys.ARROW_LEFT, "Right": Keys.ARROW_RIGHT, "Up": Keys.ARROW_UP,
         "Down": Keys.ARROW_DOWN, "Escape": Keys.ESCAPE, "Return": Keys.ENTER}
+
+
+class EngineCrashed(Failure):
+    """The browser's own page process died under a test (an engine fault, not the game's)."""
 
 
 class Site:
@@ -264,26 +268,40 @@ class WebKitBrowser(_SeleniumBrowser):
     def __enter__(self):
         self.xvfb, display = start_x_server("2600x1600x24")
         os.environ["DISPLAY"] = display
+        # The driver's output and the MiniBrowser's, which says when its page process crashed.
+        self.log = tempfile.NamedTemporaryFile(prefix="orbilux-webkit-", suffix=".log")
         try:
             options = webdriver.WebKitGTKOptions()
             options.binary_location = self.MINIBROWSER
             options.add_argument("--automation")
             # An automation session keeps its storage in memory, its own until it ends.
-            self.driver = webdriver.WebKitGTK(executable_path="/usr/bin/WebKitWebDriver", options=options)
+            self.driver = webdriver.WebKitGTK(executable_path="/usr/bin/WebKitWebDriver", options=options,
+                                              service_log_path=self.log.name)
             self.service = self.driver.service
         except BaseException:
             end_process(self.xvfb)
+            self.log.close()
             raise
         STARTED_DRIVERS.add(self.service.process.pid)
         self.set_viewport(self.width, self.height)
         return self
 
-    def __exit__(self, *exc):
+    def __exit__(self, kind, failure, trace):
         try:
             self.driver.quit()
         finally:
             self.service.stop()
             end_process(self.xvfb)
+            with open(self.log.name, errors="replace") as f:
+                log = f.read()
+            self.log.close()
+        # WebKitGTK 2.50's JavaScriptCore now and then dies at one address of its own while the
+        # page loads; the MiniBrowser says so. Told apart from the game's own faults, it is
+        # reported as such; anything else the driver said goes with a failure.
+        if kind is not None and "WebProcess CRASHED" in log:
+            raise EngineCrashed(f"{self.engine}: the browser's page process crashed: {str(failure).strip()}") from failure
+        if kind is not None:
+            print("".join(line for line in log.splitlines(True) if "dbus-launch" not in line), file=sys.stderr)
 
     def set_viewport(self, width, height, scale=1):
         check(scale == 1, "WebKit here shows one device pixel per CSS pixel")

@@ -18,7 +18,7 @@ import sys
 import tempfile
 import time
 
-from browser import STARTED_DRIVERS, START_DEADLINE, Browser, FirefoxBrowser, Site, WebKitBrowser
+from browser import STARTED_DRIVERS, START_DEADLINE, Browser, EngineCrashed, FirefoxBrowser, Site, WebKitBrowser
 from harness import (FIELD_H, FIELD_W, LETTERBOX, Failure, Game, check, game_over_on_screen, get_ready_on_screen,
                      steer_for_a_catch, title_letterboxed, title_on_screen, wait_until)
 
@@ -330,15 +330,25 @@ def browser_processes():
     return found
 
 
+def again_if_engine_crashed(step, *args):
+    """A step whose browser's own page process crashed runs once more in a new browser; a
+    second crash, or any other failure, fails the test."""
+    try:
+        step(*args)
+    except EngineCrashed as crash:
+        print(f"{crash}; {step.__name__} runs once more in a new browser")
+        step(*args)
+
+
 def scenario(site_folder, linux_executable, engine_name="chromium"):
     engine = ENGINES[engine_name]
     with Site(site_folder) as site:
-        title_against_linux(site, linux_executable, engine)
-        first_load_shapes(site, engine)
-        hidden_page_pauses(site, engine)
+        again_if_engine_crashed(title_against_linux, site, linux_executable, engine)
+        again_if_engine_crashed(first_load_shapes, site, engine)
+        again_if_engine_crashed(hidden_page_pauses, site, engine)
         if engine is not WebKitBrowser:  # WebKitWebDriver runs no script before the page's own
             storage_blocked(site, engine)
-        keys_catch_and_links(site, engine)
+        again_if_engine_crashed(keys_catch_and_links, site, engine)
         if engine is Browser:
             chromium_shapes(site)
             touch(site)
