@@ -34,6 +34,7 @@ struct FontFace {
 };
 
 struct TextCache;   // shaped texts kept between frames (text.cpp)
+struct StrokeCache;  // chains of lines stroked once and kept as masks (shapes.cpp)
 struct FrameNotes;  // the operations of a frame with their boxes (frame_key.h)
 struct Culling;     // while a frame is composed within a rectangle (frame_key.h)
 
@@ -61,6 +62,7 @@ struct Canvas {
   // The player plays by touch: the help texts name taps and holds instead of keys.
   bool touch_controls = false;
   TextCache* text_cache = nullptr;  // made with the fonts; a canvas without one shapes every text
+  StrokeCache* stroke_cache = nullptr;  // made on first use, for the canvas's scale
   KeptBackdrop kept_backdrop;
   // Where the changed rectangles of a frame are composed before they are copied in (frame_key.h);
   // made on first use at the canvas's size.

@@ -19,3 +19,6 @@ void free_text_cache(TextCache* cache);
 // new device size (hinted there, so stems stay crisp), and every layout, kept ones too,
 // shapes again on its next use.
 void texts_follow_context(Canvas& canvas);
+
+// Lets the kept strokes go: at another scale their masks no longer fit.
+void forget_kept_strokes(Canvas& canvas);

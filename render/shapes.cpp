@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <unordered_map>
+#include <vector>
 
 #include "render/canvas_parts.h"
 #include "render/frame_key.h"
@@ -133,14 +135,10 @@ void draw_line(Canvas& canvas, int x0, int y0, int x1, int y1, int width, Color 
   cairo_stroke(cr);
 }
 
-void draw_polyline(Canvas& canvas, const Point* points, int count, int width, Color color) {
-  if (!points || count < 2) return;
-  if (noted_points(canvas, DrawOperation::polyline, points, count, {count, width, color},
-                   box_around(points, count, pen_reach(width, true))))
-    return;
-  if (width < 1) width = 1;
-  cairo_t* cr = canvas.cr;
-  set_pen(cr, width, color);
+namespace {
+
+// The path of a chain of lines, in field units, for set_pen's pen.
+void trace_polyline(cairo_t* cr, const Point* points, int count, int width) {
   if (width == 1) {
     // Corners stay on pixel centres (mitred, so the corner pixel is whole); only the two
     // ends shift like a thin line's.
@@ -154,7 +152,126 @@ void draw_polyline(Canvas& canvas, const Point* points, int count, int width, Co
     cairo_move_to(cr, points[0].x + o, points[0].y + o);
     for (int i = 1; i < count; ++i) cairo_line_to(cr, points[i].x + o, points[i].y + o);
   }
+}
+
+// A chain's stroke as a coverage mask on whole device pixels, laid on in its colour. Drawn
+// so, a chain's pixels do not depend on a clip through it, and its mask can be kept: shifted
+// by whole device pixels, a stroke covers the very same pixels by the very same amounts.
+struct StrokeMask {
+  cairo_surface_t* mask = nullptr;  // A8; null when it could not be made
+  int left = 0, top = 0;            // of the mask, in device pixels from the first point
+};
+
+// The stroke of the chain at its place; the mask spans the device pixels its notes say it
+// may reach (frame_key.h).
+StrokeMask stroke_mask(const Canvas& canvas, const Point* points, int count, int width) {
+  const double s = canvas.scale;
+  const FieldBox box = box_around(points, count, pen_reach(width, true));
+  const int left = static_cast<int>(std::floor(box.left * s)) - 1, top = static_cast<int>(std::floor(box.top * s)) - 1;
+  const int right = static_cast<int>(std::ceil(box.right * s)) + 1;
+  const int bottom = static_cast<int>(std::ceil(box.bottom * s)) + 1;
+  cairo_surface_t* mask = cairo_image_surface_create(CAIRO_FORMAT_A8, right - left, bottom - top);
+  if (cairo_surface_status(mask) != CAIRO_STATUS_SUCCESS) {
+    cairo_surface_destroy(mask);
+    return {};
+  }
+  cairo_t* cr = cairo_create(mask);
+  cairo_matrix_t field;
+  cairo_matrix_init(&field, s, 0, 0, s, -left, -top);
+  cairo_set_matrix(cr, &field);
+  set_pen(cr, width, 0xFFFFFF);
+  trace_polyline(cr, points, count, width);
   cairo_stroke(cr);
+  cairo_destroy(cr);
+  cairo_surface_flush(mask);
+  // Whole pixels: the first point of a kept shape lands on one.
+  return {mask, left - static_cast<int>(std::floor(points[0].x * s)), top - static_cast<int>(std::floor(points[0].y * s))};
+}
+
+struct KeptStroke {
+  std::vector<Point> shape;  // the points less the first one
+  int width;
+  StrokeMask stroke;
+};
+
+// Past this many shapes the kept ones are let go and kept anew.
+constexpr size_t kMostKeptStrokes = 2048;
+
+uint64_t shape_key(const Point* points, int count, int width) {
+  uint64_t h = static_cast<uint64_t>(width) * 0x9E3779B97F4A7C15u;
+  for (int i = 1; i < count; ++i) {
+    h = (h ^ static_cast<uint32_t>(points[i].x - points[0].x)) * 0x100000001B3u;
+    h = (h ^ static_cast<uint32_t>(points[i].y - points[0].y)) * 0x100000001B3u;
+  }
+  return h;
+}
+
+bool same_shape(const KeptStroke& kept, const Point* points, int count, int width) {
+  if (kept.width != width || kept.shape.size() != static_cast<size_t>(count - 1)) return false;
+  for (int i = 1; i < count; ++i)
+    if (kept.shape[i - 1].x != points[i].x - points[0].x || kept.shape[i - 1].y != points[i].y - points[0].y)
+      return false;
+  return true;
+}
+
+}  // namespace
+
+struct StrokeCache {
+  std::unordered_multimap<uint64_t, KeptStroke> kept;
+};
+
+void forget_kept_strokes(Canvas& canvas) {
+  if (!canvas.stroke_cache) return;
+  for (auto& [key, kept] : canvas.stroke_cache->kept) cairo_surface_destroy(kept.stroke.mask);
+  delete canvas.stroke_cache;
+  canvas.stroke_cache = nullptr;
+}
+
+namespace {
+
+// The lamps' waves come back in a few hundred shapes: each is stroked once and kept, when its
+// first point lies on whole device pixels (at every place, at whole scales).
+const StrokeMask* kept_stroke(Canvas& canvas, const Point* points, int count, int width) {
+  const double x = points[0].x * canvas.scale, y = points[0].y * canvas.scale;
+  if (canvas.plain_drawing || x != std::floor(x) || y != std::floor(y)) return nullptr;
+  if (canvas.stroke_cache && canvas.stroke_cache->kept.size() >= kMostKeptStrokes) forget_kept_strokes(canvas);
+  if (!canvas.stroke_cache) canvas.stroke_cache = new StrokeCache;
+  auto& kept = canvas.stroke_cache->kept;
+  const uint64_t key = shape_key(points, count, width);
+  for (auto [at, end] = kept.equal_range(key); at != end; ++at)
+    if (same_shape(at->second, points, count, width)) return &at->second.stroke;
+  const StrokeMask stroke = stroke_mask(canvas, points, count, width);
+  if (!stroke.mask) return nullptr;
+  std::vector<Point> shape;
+  for (int i = 1; i < count; ++i) shape.push_back({points[i].x - points[0].x, points[i].y - points[0].y});
+  return &kept.emplace(key, KeptStroke{std::move(shape), width, stroke})->second.stroke;
+}
+
+}  // namespace
+
+void draw_polyline(Canvas& canvas, const Point* points, int count, int width, Color color) {
+  if (!points || count < 2) return;
+  if (noted_points(canvas, DrawOperation::polyline, points, count, {count, width, color},
+                   box_around(points, count, pen_reach(width, true))))
+    return;
+  if (width < 1) width = 1;
+  cairo_t* cr = canvas.cr;
+  const StrokeMask* kept = kept_stroke(canvas, points, count, width);
+  const StrokeMask made = kept ? StrokeMask{} : stroke_mask(canvas, points, count, width);
+  const StrokeMask* stroke = kept ? kept : &made;
+  if (!stroke->mask) {  // no memory for a mask: stroked in place
+    set_pen(cr, width, color);
+    trace_polyline(cr, points, count, width);
+    cairo_stroke(cr);
+    return;
+  }
+  cairo_save(cr);
+  cairo_identity_matrix(cr);
+  set_source(cr, color);
+  cairo_mask_surface(cr, stroke->mask, std::floor(points[0].x * canvas.scale) + stroke->left,
+                     std::floor(points[0].y * canvas.scale) + stroke->top);
+  cairo_restore(cr);
+  if (!kept) cairo_surface_destroy(made.mask);
 }
 
 void draw_image(Canvas& canvas, cairo_surface_t* image, int x, int y, int width, int height) {
