@@ -37,11 +37,11 @@ void add_note(Canvas& canvas, DrawOperation operation, uint64_t digest, const Fi
     notes.complete = false;
     return;
   }
-  // Rectangles lie on whole device pixels; pictures and chains of lines (their stroke's mask,
-  // shapes.cpp) are laid on pixel by pixel; the rest Cairo rasterises from outlines or
-  // composites as runs of glyphs.
-  const bool whole = operation != DrawOperation::rect && operation != DrawOperation::image &&
-                     operation != DrawOperation::kept && operation != DrawOperation::polyline;
+  // Rectangles lie on whole device pixels; pictures, lines and chains of lines (their
+  // stroke's mask, shapes.cpp) are laid on pixel by pixel; the rest Cairo rasterises from
+  // outlines or composites as runs of glyphs.
+  const bool whole = operation == DrawOperation::ellipse || operation == DrawOperation::polygon ||
+                     operation == DrawOperation::text || operation == DrawOperation::wrapped_text;
   notes.operations.push_back({digest, device_box(canvas, box), canvas.layer, operation, whole});
 }
 

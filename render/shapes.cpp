@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <unordered_map>
 #include <vector>
 
@@ -111,33 +112,8 @@ HalfStep half_step(int x0, int y0, int x1, int y1) {
   return {0.5 * dx / major, 0.5 * dy / major};
 }
 
-}  // namespace
-
-void draw_line(Canvas& canvas, int x0, int y0, int x1, int y1, int width, Color color) {
-  const Point ends[2] = {{x0, y0}, {x1, y1}};
-  if (noted(canvas, DrawOperation::line, {x0, y0, x1, y1, width, color}, box_around(ends, 2, pen_reach(width, false))))
-    return;
-  if (width < 1) width = 1;
-  cairo_t* cr = canvas.cr;
-  if (width == 1) {
-    if (x0 == x1 && y0 == y1) return;
-    const HalfStep s = half_step(x0, y0, x1, y1);
-    set_pen(cr, 1, color);
-    cairo_move_to(cr, x0 + 0.5 - s.x, y0 + 0.5 - s.y);
-    cairo_line_to(cr, x1 + 0.5 - s.x, y1 + 0.5 - s.y);
-    cairo_stroke(cr);
-    return;
-  }
-  const double o = pen_offset(width);
-  set_pen(cr, width, color);
-  cairo_move_to(cr, x0 + o, y0 + o);
-  cairo_line_to(cr, x1 + o, y1 + o);
-  cairo_stroke(cr);
-}
-
-namespace {
-
-// The path of a chain of lines, in field units, for set_pen's pen.
+// The path of a line or a chain of lines, in field units, for set_pen's pen: a thin one
+// through pixel centres, its ends shifted like half_step says.
 void trace_polyline(cairo_t* cr, const Point* points, int count, int width) {
   if (width == 1) {
     // Corners stay on pixel centres (mitred, so the corner pixel is whole); only the two
@@ -154,19 +130,53 @@ void trace_polyline(cairo_t* cr, const Point* points, int count, int width) {
   }
 }
 
-// A chain's stroke as a coverage mask on whole device pixels, laid on in its colour. Drawn
-// so, a chain's pixels do not depend on a clip through it, and its mask can be kept: shifted
+// A stroke as a coverage mask on whole device pixels, laid on in its colour. Drawn so, a
+// stroke's pixels do not depend on a clip through it, and its mask can be kept: shifted
 // by whole device pixels, a stroke covers the very same pixels by the very same amounts.
 struct StrokeMask {
   cairo_surface_t* mask = nullptr;  // A8; null when it could not be made
   int left = 0, top = 0;            // of the mask, in device pixels from the first point
 };
 
-// The stroke of the chain at its place; the mask spans the device pixels its notes say it
+struct PixelSpan {
+  int left, top;
+};
+
+// Cuts an A8 mask down to the pixels it covers at all, since laying on the empty rest costs
+// as much as the rest; returns where the cut mask starts in the old one.
+PixelSpan trim_to_coverage(cairo_surface_t*& mask) {
+  cairo_surface_flush(mask);
+  const unsigned char* data = cairo_image_surface_get_data(mask);
+  const int stride = cairo_image_surface_get_stride(mask);
+  const int width = cairo_image_surface_get_width(mask), height = cairo_image_surface_get_height(mask);
+  int left = width, top = height, right = 0, bottom = 0;
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      if (data[y * stride + x]) {
+        left = std::min(left, x), right = std::max(right, x + 1);
+        top = std::min(top, y), bottom = std::max(bottom, y + 1);
+      }
+  if (right <= left) left = top = 0, right = bottom = 1;  // nothing covered: one empty pixel
+  if (left == 0 && top == 0 && right == width && bottom == height) return {0, 0};
+  cairo_surface_t* cut = cairo_image_surface_create(CAIRO_FORMAT_A8, right - left, bottom - top);
+  if (cairo_surface_status(cut) != CAIRO_STATUS_SUCCESS) {
+    cairo_surface_destroy(cut);
+    return {0, 0};
+  }
+  unsigned char* to = cairo_image_surface_get_data(cut);
+  const int cut_stride = cairo_image_surface_get_stride(cut);
+  for (int y = top; y < bottom; ++y) std::memcpy(to + (y - top) * cut_stride, data + y * stride + left, right - left);
+  cairo_surface_mark_dirty(cut);
+  cairo_surface_destroy(mask);
+  mask = cut;
+  return {left, top};
+}
+
+// The stroke through the points at their place; the mask spans the device pixels its notes say it
 // may reach (frame_key.h).
-StrokeMask stroke_mask(const Canvas& canvas, const Point* points, int count, int width) {
+StrokeMask stroke_mask(const Canvas& canvas, const Point* points, int count, int width, double reach) {
   const double s = canvas.scale;
-  const FieldBox box = box_around(points, count, pen_reach(width, true));
+  const FieldBox box = box_around(points, count, reach);
   const int left = static_cast<int>(std::floor(box.left * s)) - 1, top = static_cast<int>(std::floor(box.top * s)) - 1;
   const int right = static_cast<int>(std::ceil(box.right * s)) + 1;
   const int bottom = static_cast<int>(std::ceil(box.bottom * s)) + 1;
@@ -183,9 +193,10 @@ StrokeMask stroke_mask(const Canvas& canvas, const Point* points, int count, int
   trace_polyline(cr, points, count, width);
   cairo_stroke(cr);
   cairo_destroy(cr);
-  cairo_surface_flush(mask);
+  const PixelSpan covered = trim_to_coverage(mask);
   // Whole pixels: the first point of a kept shape lands on one.
-  return {mask, left - static_cast<int>(std::floor(points[0].x * s)), top - static_cast<int>(std::floor(points[0].y * s))};
+  return {mask, left + covered.left - static_cast<int>(std::floor(points[0].x * s)),
+          top + covered.top - static_cast<int>(std::floor(points[0].y * s))};
 }
 
 struct KeptStroke {
@@ -229,9 +240,10 @@ void forget_kept_strokes(Canvas& canvas) {
 
 namespace {
 
-// The lamps' waves come back in a few hundred shapes: each is stroked once and kept, when its
-// first point lies on whole device pixels (at every place, at whole scales).
-const StrokeMask* kept_stroke(Canvas& canvas, const Point* points, int count, int width) {
+// The lamps' waves, the turbines' blades, the sparks and the falling item come back in a few
+// hundred shapes: each is stroked once and kept, when its first point lies on whole device
+// pixels (at every place, at whole scales). A line and a chain of two points share a shape.
+const StrokeMask* kept_stroke(Canvas& canvas, const Point* points, int count, int width, double reach) {
   const double x = points[0].x * canvas.scale, y = points[0].y * canvas.scale;
   if (canvas.plain_drawing || x != std::floor(x) || y != std::floor(y)) return nullptr;
   if (canvas.stroke_cache && canvas.stroke_cache->kept.size() >= kMostKeptStrokes) forget_kept_strokes(canvas);
@@ -240,24 +252,18 @@ const StrokeMask* kept_stroke(Canvas& canvas, const Point* points, int count, in
   const uint64_t key = shape_key(points, count, width);
   for (auto [at, end] = kept.equal_range(key); at != end; ++at)
     if (same_shape(at->second, points, count, width)) return &at->second.stroke;
-  const StrokeMask stroke = stroke_mask(canvas, points, count, width);
+  const StrokeMask stroke = stroke_mask(canvas, points, count, width, reach);
   if (!stroke.mask) return nullptr;
   std::vector<Point> shape;
   for (int i = 1; i < count; ++i) shape.push_back({points[i].x - points[0].x, points[i].y - points[0].y});
   return &kept.emplace(key, KeptStroke{std::move(shape), width, stroke})->second.stroke;
 }
 
-}  // namespace
-
-void draw_polyline(Canvas& canvas, const Point* points, int count, int width, Color color) {
-  if (!points || count < 2) return;
-  if (noted_points(canvas, DrawOperation::polyline, points, count, {count, width, color},
-                   box_around(points, count, pen_reach(width, true))))
-    return;
-  if (width < 1) width = 1;
+// The stroke of a line or a chain through the points, its mask spanning `reach` around them.
+void draw_stroke(Canvas& canvas, const Point* points, int count, int width, Color color, double reach) {
   cairo_t* cr = canvas.cr;
-  const StrokeMask* kept = kept_stroke(canvas, points, count, width);
-  const StrokeMask made = kept ? StrokeMask{} : stroke_mask(canvas, points, count, width);
+  const StrokeMask* kept = kept_stroke(canvas, points, count, width, reach);
+  const StrokeMask made = kept ? StrokeMask{} : stroke_mask(canvas, points, count, width, reach);
   const StrokeMask* stroke = kept ? kept : &made;
   if (!stroke->mask) {  // no memory for a mask: stroked in place
     set_pen(cr, width, color);
@@ -272,6 +278,26 @@ void draw_polyline(Canvas& canvas, const Point* points, int count, int width, Co
                      std::floor(points[0].y * canvas.scale) + stroke->top);
   cairo_restore(cr);
   if (!kept) cairo_surface_destroy(made.mask);
+}
+
+}  // namespace
+
+void draw_line(Canvas& canvas, int x0, int y0, int x1, int y1, int width, Color color) {
+  const Point ends[2] = {{x0, y0}, {x1, y1}};
+  if (noted(canvas, DrawOperation::line, {x0, y0, x1, y1, width, color}, box_around(ends, 2, pen_reach(width, false))))
+    return;
+  if (width < 1) width = 1;
+  if (width == 1 && x0 == x1 && y0 == y1) return;
+  draw_stroke(canvas, ends, 2, width, color, pen_reach(width, false));
+}
+
+void draw_polyline(Canvas& canvas, const Point* points, int count, int width, Color color) {
+  if (!points || count < 2) return;
+  if (noted_points(canvas, DrawOperation::polyline, points, count, {count, width, color},
+                   box_around(points, count, pen_reach(width, true))))
+    return;
+  if (width < 1) width = 1;
+  draw_stroke(canvas, points, count, width, color, pen_reach(width, true));
 }
 
 void draw_image(Canvas& canvas, cairo_surface_t* image, int x, int y, int width, int height) {
