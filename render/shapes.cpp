@@ -37,7 +37,8 @@ double pen_reach(int width, bool chain) { return width <= 1 ? (chain ? 6 : 1) : 
 }  // namespace
 
 void fill_rect(Canvas& canvas, int left, int top, int right, int bottom, Color color) {
-  if (noted(canvas, DrawOperation::rect, {left, top, right, bottom, color}, {double(left), double(top), double(right), double(bottom)}))
+  if (noted(canvas, DrawOperation::rect, {left, top, right, bottom, color},
+            {double(left), double(top), double(right), double(bottom)}))
     return;
   if (right <= left || bottom <= top) return;
   cairo_t* cr = canvas.cr;
@@ -134,75 +135,64 @@ void trace_polyline(cairo_t* cr, const Point* points, int count, int width) {
 // stroke's pixels do not depend on a clip through it, and its mask can be kept: shifted
 // by whole device pixels, a stroke covers the very same pixels by the very same amounts.
 struct StrokeMask {
-  cairo_surface_t* mask = nullptr;  // A8; null when it could not be made
-  int left = 0, top = 0;            // of the mask, in device pixels from the first point
+  bool made = false;                    // false when there was no memory to stroke it in
+  std::vector<unsigned char> coverage;  // A8 rows, `stride` bytes apart; only the covered part
+  int width = 0, height = 0, stride = 0;
+  int left = 0, top = 0;  // of the covered part, in device pixels from the first point
 };
 
-struct PixelSpan {
-  int left, top;
-};
-
-// Cuts an A8 mask down to the pixels it covers at all, since laying on the empty rest costs
-// as much as the rest; returns where the cut mask starts in the old one.
-PixelSpan trim_to_coverage(cairo_surface_t*& mask) {
-  cairo_surface_flush(mask);
-  const unsigned char* data = cairo_image_surface_get_data(mask);
-  const int stride = cairo_image_surface_get_stride(mask);
-  const int width = cairo_image_surface_get_width(mask), height = cairo_image_surface_get_height(mask);
-  int left = width, top = height, right = 0, bottom = 0;
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x)
-      if (data[y * stride + x]) {
-        left = std::min(left, x), right = std::max(right, x + 1);
-        top = std::min(top, y), bottom = std::max(bottom, y + 1);
-      }
-  if (right <= left) left = top = 0, right = bottom = 1;  // nothing covered: one empty pixel
-  if (left == 0 && top == 0 && right == width && bottom == height) return {0, 0};
-  cairo_surface_t* cut = cairo_image_surface_create(CAIRO_FORMAT_A8, right - left, bottom - top);
-  if (cairo_surface_status(cut) != CAIRO_STATUS_SUCCESS) {
-    cairo_surface_destroy(cut);
-    return {0, 0};
-  }
-  unsigned char* to = cairo_image_surface_get_data(cut);
-  const int cut_stride = cairo_image_surface_get_stride(cut);
-  for (int y = top; y < bottom; ++y) std::memcpy(to + (y - top) * cut_stride, data + y * stride + left, right - left);
-  cairo_surface_mark_dirty(cut);
-  cairo_surface_destroy(mask);
-  mask = cut;
-  return {left, top};
-}
-
-// The stroke through the points at their place; the mask spans the device pixels its notes say it
-// may reach (frame_key.h).
+// The stroke through the points at their place; the mask spans the device pixels its notes
+// say it may reach (frame_key.h), and keeps only those the stroke covers at all: laying on
+// the empty rest would cost as much as the rest.
 StrokeMask stroke_mask(const Canvas& canvas, const Point* points, int count, int width, double reach) {
   const double s = canvas.scale;
   const FieldBox box = box_around(points, count, reach);
   const int left = static_cast<int>(std::floor(box.left * s)) - 1, top = static_cast<int>(std::floor(box.top * s)) - 1;
   const int right = static_cast<int>(std::ceil(box.right * s)) + 1;
   const int bottom = static_cast<int>(std::ceil(box.bottom * s)) + 1;
-  cairo_surface_t* mask = cairo_image_surface_create(CAIRO_FORMAT_A8, right - left, bottom - top);
-  if (cairo_surface_status(mask) != CAIRO_STATUS_SUCCESS) {
-    cairo_surface_destroy(mask);
-    return {};
+  cairo_surface_t* drawn = cairo_image_surface_create(CAIRO_FORMAT_A8, right - left, bottom - top);
+  StrokeMask mask;
+  if (cairo_surface_status(drawn) == CAIRO_STATUS_SUCCESS) {
+    cairo_t* cr = cairo_create(drawn);
+    cairo_matrix_t field;
+    cairo_matrix_init(&field, s, 0, 0, s, -left, -top);
+    cairo_set_matrix(cr, &field);
+    set_pen(cr, width, 0xFFFFFF);
+    trace_polyline(cr, points, count, width);
+    cairo_stroke(cr);
+    mask.made = cairo_status(cr) == CAIRO_STATUS_SUCCESS;
+    cairo_destroy(cr);
   }
-  cairo_t* cr = cairo_create(mask);
-  cairo_matrix_t field;
-  cairo_matrix_init(&field, s, 0, 0, s, -left, -top);
-  cairo_set_matrix(cr, &field);
-  set_pen(cr, width, 0xFFFFFF);
-  trace_polyline(cr, points, count, width);
-  cairo_stroke(cr);
-  cairo_destroy(cr);
-  const PixelSpan covered = trim_to_coverage(mask);
-  // Whole pixels: the first point of a kept shape lands on one.
-  return {mask, left + covered.left - static_cast<int>(std::floor(points[0].x * s)),
-          top + covered.top - static_cast<int>(std::floor(points[0].y * s))};
+  if (mask.made) {
+    cairo_surface_flush(drawn);
+    const unsigned char* data = cairo_image_surface_get_data(drawn);
+    const int stride = cairo_image_surface_get_stride(drawn);
+    int x0 = right - left, y0 = bottom - top, x1 = 0, y1 = 0;
+    for (int y = 0; y < bottom - top; ++y)
+      for (int x = 0; x < right - left; ++x)
+        if (data[y * stride + x])
+          x0 = std::min(x0, x), x1 = std::max(x1, x + 1), y0 = std::min(y0, y), y1 = std::max(y1, y + 1);
+    if (x1 > x0) {
+      mask.width = x1 - x0;
+      mask.height = y1 - y0;
+      mask.stride = cairo_format_stride_for_width(CAIRO_FORMAT_A8, mask.width);
+      mask.coverage.resize(static_cast<size_t>(mask.stride) * mask.height);
+      for (int y = y0; y < y1; ++y)
+        std::memcpy(&mask.coverage[static_cast<size_t>(y - y0) * mask.stride], data + y * stride + x0, mask.width);
+    }
+    // Whole pixels: the first point of a kept shape lands on one.
+    mask.left = left + x0 - static_cast<int>(std::floor(points[0].x * s));
+    mask.top = top + y0 - static_cast<int>(std::floor(points[0].y * s));
+  }
+  cairo_surface_destroy(drawn);
+  return mask;
 }
 
 struct KeptStroke {
   std::vector<Point> shape;  // the points less the first one
   int width;
   StrokeMask stroke;
+  cairo_pattern_t* pattern;  // over the stroke's coverage, made once: laid on every frame
 };
 
 // Past this many shapes the kept ones are let go and kept anew.
@@ -229,21 +219,33 @@ bool same_shape(const KeptStroke& kept, const Point* points, int count, int widt
 
 struct StrokeCache {
   std::unordered_multimap<uint64_t, KeptStroke> kept;
+  ~StrokeCache() {
+    for (auto& [key, stroke] : kept) cairo_pattern_destroy(stroke.pattern);
+  }
 };
 
 void forget_kept_strokes(Canvas& canvas) {
-  if (!canvas.stroke_cache) return;
-  for (auto& [key, kept] : canvas.stroke_cache->kept) cairo_surface_destroy(kept.stroke.mask);
   delete canvas.stroke_cache;
   canvas.stroke_cache = nullptr;
 }
 
 namespace {
 
+// The pattern of a mask's coverage; it reads the rows in place.
+cairo_pattern_t* coverage_pattern(const StrokeMask& mask) {
+  cairo_surface_t* surface = cairo_image_surface_create_for_data(const_cast<unsigned char*>(mask.coverage.data()),
+                                                                 CAIRO_FORMAT_A8, mask.width, mask.height, mask.stride);
+  cairo_pattern_t* pattern = cairo_pattern_create_for_surface(surface);
+  cairo_surface_destroy(surface);  // the pattern holds it
+  if (cairo_pattern_status(pattern) == CAIRO_STATUS_SUCCESS) return pattern;
+  cairo_pattern_destroy(pattern);
+  return nullptr;
+}
+
 // The lamps' waves, the turbines' blades, the sparks and the falling item come back in a few
 // hundred shapes: each is stroked once and kept, when its first point lies on whole device
 // pixels (at every place, at whole scales). A line and a chain of two points share a shape.
-const StrokeMask* kept_stroke(Canvas& canvas, const Point* points, int count, int width, double reach) {
+const KeptStroke* kept_stroke(Canvas& canvas, const Point* points, int count, int width, double reach) {
   const double x = points[0].x * canvas.scale, y = points[0].y * canvas.scale;
   if (canvas.plain_drawing || x != std::floor(x) || y != std::floor(y)) return nullptr;
   if (canvas.stroke_cache && canvas.stroke_cache->kept.size() >= kMostKeptStrokes) forget_kept_strokes(canvas);
@@ -251,33 +253,48 @@ const StrokeMask* kept_stroke(Canvas& canvas, const Point* points, int count, in
   auto& kept = canvas.stroke_cache->kept;
   const uint64_t key = shape_key(points, count, width);
   for (auto [at, end] = kept.equal_range(key); at != end; ++at)
-    if (same_shape(at->second, points, count, width)) return &at->second.stroke;
-  const StrokeMask stroke = stroke_mask(canvas, points, count, width, reach);
-  if (!stroke.mask) return nullptr;
+    if (same_shape(at->second, points, count, width)) return &at->second;
+  StrokeMask stroke = stroke_mask(canvas, points, count, width, reach);
+  if (!stroke.made || stroke.coverage.empty()) return nullptr;
   std::vector<Point> shape;
   for (int i = 1; i < count; ++i) shape.push_back({points[i].x - points[0].x, points[i].y - points[0].y});
-  return &kept.emplace(key, KeptStroke{std::move(shape), width, stroke})->second.stroke;
+  const auto made = kept.emplace(key, KeptStroke{std::move(shape), width, std::move(stroke), nullptr});
+  made->second.pattern = coverage_pattern(made->second.stroke);  // over the rows where they now stay
+  if (made->second.pattern) return &made->second;
+  kept.erase(made);
+  return nullptr;
+}
+
+// Lays the colour on through the mask, the mask's first point at the stroke's first point.
+void lay_on(Canvas& canvas, cairo_pattern_t* pattern, const StrokeMask& mask, Point first, Color color) {
+  cairo_t* cr = canvas.cr;
+  cairo_matrix_t at;
+  cairo_matrix_init_translate(&at, -(std::floor(first.x * canvas.scale) + mask.left),
+                              -(std::floor(first.y * canvas.scale) + mask.top));
+  cairo_pattern_set_matrix(pattern, &at);
+  cairo_save(cr);
+  cairo_identity_matrix(cr);
+  set_source(cr, color);
+  cairo_mask(cr, pattern);
+  cairo_restore(cr);
 }
 
 // The stroke of a line or a chain through the points, its mask spanning `reach` around them.
 void draw_stroke(Canvas& canvas, const Point* points, int count, int width, Color color, double reach) {
-  cairo_t* cr = canvas.cr;
-  const StrokeMask* kept = kept_stroke(canvas, points, count, width, reach);
-  const StrokeMask made = kept ? StrokeMask{} : stroke_mask(canvas, points, count, width, reach);
-  const StrokeMask* stroke = kept ? kept : &made;
-  if (!stroke->mask) {  // no memory for a mask: stroked in place
-    set_pen(cr, width, color);
-    trace_polyline(cr, points, count, width);
-    cairo_stroke(cr);
+  if (const KeptStroke* kept = kept_stroke(canvas, points, count, width, reach)) {
+    lay_on(canvas, kept->pattern, kept->stroke, points[0], color);
     return;
   }
-  cairo_save(cr);
-  cairo_identity_matrix(cr);
-  set_source(cr, color);
-  cairo_mask_surface(cr, stroke->mask, std::floor(points[0].x * canvas.scale) + stroke->left,
-                     std::floor(points[0].y * canvas.scale) + stroke->top);
-  cairo_restore(cr);
-  if (!kept) cairo_surface_destroy(made.mask);
+  const StrokeMask made = stroke_mask(canvas, points, count, width, reach);
+  cairo_pattern_t* pattern = made.made && !made.coverage.empty() ? coverage_pattern(made) : nullptr;
+  if (pattern) {
+    lay_on(canvas, pattern, made, points[0], color);
+    cairo_pattern_destroy(pattern);
+  } else if (!made.made || !made.coverage.empty()) {  // no memory for a mask: stroked in place
+    set_pen(canvas.cr, width, color);
+    trace_polyline(canvas.cr, points, count, width);
+    cairo_stroke(canvas.cr);
+  }
 }
 
 }  // namespace
