@@ -131,6 +131,15 @@ void trace_polyline(cairo_t* cr, const Point* points, int count, int width) {
   }
 }
 
+}  // namespace
+
+bool stroke_from_mask(const Canvas& canvas, Point first) {
+  const double x = first.x * canvas.scale, y = first.y * canvas.scale;
+  return x == std::floor(x) && y == std::floor(y);
+}
+
+namespace {
+
 // A stroke as a coverage mask on whole device pixels, laid on in its colour. Drawn so, a
 // stroke's pixels do not depend on a clip through it, and its mask can be kept: shifted
 // by whole device pixels, a stroke covers the very same pixels by the very same amounts.
@@ -180,7 +189,7 @@ StrokeMask stroke_mask(const Canvas& canvas, const Point* points, int count, int
       for (int y = y0; y < y1; ++y)
         std::memcpy(&mask.coverage[static_cast<size_t>(y - y0) * mask.stride], data + y * stride + x0, mask.width);
     }
-    // Whole pixels: the first point of a kept shape lands on one.
+    // The first point lands on whole pixels (stroke_from_mask).
     mask.left = left + x0 - static_cast<int>(std::floor(points[0].x * s));
     mask.top = top + y0 - static_cast<int>(std::floor(points[0].y * s));
   }
@@ -243,11 +252,10 @@ cairo_pattern_t* coverage_pattern(const StrokeMask& mask) {
 }
 
 // The lamps' waves, the turbines' blades, the sparks and the falling item come back in a few
-// hundred shapes: each is stroked once and kept, when its first point lies on whole device
-// pixels (at every place, at whole scales). A line and a chain of two points share a shape.
+// hundred shapes: each is stroked once and kept. A line and a chain of two points share a
+// shape.
 const KeptStroke* kept_stroke(Canvas& canvas, const Point* points, int count, int width, double reach) {
-  const double x = points[0].x * canvas.scale, y = points[0].y * canvas.scale;
-  if (canvas.plain_drawing || x != std::floor(x) || y != std::floor(y)) return nullptr;
+  if (canvas.plain_drawing) return nullptr;
   if (canvas.stroke_cache && canvas.stroke_cache->kept.size() >= kMostKeptStrokes) forget_kept_strokes(canvas);
   if (!canvas.stroke_cache) canvas.stroke_cache = new StrokeCache;
   auto& kept = canvas.stroke_cache->kept;
@@ -281,6 +289,12 @@ void lay_on(Canvas& canvas, cairo_pattern_t* pattern, const StrokeMask& mask, Po
 
 // The stroke of a line or a chain through the points, its mask spanning `reach` around them.
 void draw_stroke(Canvas& canvas, const Point* points, int count, int width, Color color, double reach) {
+  if (!stroke_from_mask(canvas, points[0])) {
+    set_pen(canvas.cr, width, color);
+    trace_polyline(canvas.cr, points, count, width);
+    cairo_stroke(canvas.cr);
+    return;
+  }
   if (const KeptStroke* kept = kept_stroke(canvas, points, count, width, reach)) {
     lay_on(canvas, kept->pattern, kept->stroke, points[0], color);
     return;
@@ -301,7 +315,7 @@ void draw_stroke(Canvas& canvas, const Point* points, int count, int width, Colo
 
 void draw_line(Canvas& canvas, int x0, int y0, int x1, int y1, int width, Color color) {
   const Point ends[2] = {{x0, y0}, {x1, y1}};
-  if (noted(canvas, DrawOperation::line, {x0, y0, x1, y1, width, color}, box_around(ends, 2, pen_reach(width, false))))
+  if (noted_points(canvas, DrawOperation::line, ends, 2, {width, color}, box_around(ends, 2, pen_reach(width, false))))
     return;
   if (width < 1) width = 1;
   if (width == 1 && x0 == x1 && y0 == y1) return;
