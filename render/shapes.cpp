@@ -201,7 +201,6 @@ struct KeptStroke {
   std::vector<Point> shape;  // the points less the first one
   int width;
   StrokeMask stroke;
-  cairo_pattern_t* pattern;  // over the stroke's coverage, made once: laid on every frame
 };
 
 // Past this many shapes the kept ones are let go and kept anew.
@@ -228,9 +227,6 @@ bool same_shape(const KeptStroke& kept, const Point* points, int count, int widt
 
 struct StrokeCache {
   std::unordered_multimap<uint64_t, KeptStroke> kept;
-  ~StrokeCache() {
-    for (auto& [key, stroke] : kept) cairo_pattern_destroy(stroke.pattern);
-  }
 };
 
 void forget_kept_strokes(Canvas& canvas) {
@@ -239,17 +235,6 @@ void forget_kept_strokes(Canvas& canvas) {
 }
 
 namespace {
-
-// The pattern of a mask's coverage; it reads the rows in place.
-cairo_pattern_t* coverage_pattern(const StrokeMask& mask) {
-  cairo_surface_t* surface = cairo_image_surface_create_for_data(const_cast<unsigned char*>(mask.coverage.data()),
-                                                                 CAIRO_FORMAT_A8, mask.width, mask.height, mask.stride);
-  cairo_pattern_t* pattern = cairo_pattern_create_for_surface(surface);
-  cairo_surface_destroy(surface);  // the pattern holds it
-  if (cairo_pattern_status(pattern) == CAIRO_STATUS_SUCCESS) return pattern;
-  cairo_pattern_destroy(pattern);
-  return nullptr;
-}
 
 // The lamps' waves, the turbines' blades, the sparks and the falling item come back in a few
 // hundred shapes: each is stroked once and kept. A line and a chain of two points share a
@@ -266,48 +251,38 @@ const KeptStroke* kept_stroke(Canvas& canvas, const Point* points, int count, in
   if (!stroke.made || stroke.coverage.empty()) return nullptr;
   std::vector<Point> shape;
   for (int i = 1; i < count; ++i) shape.push_back({points[i].x - points[0].x, points[i].y - points[0].y});
-  const auto made = kept.emplace(key, KeptStroke{std::move(shape), width, std::move(stroke), nullptr});
-  made->second.pattern = coverage_pattern(made->second.stroke);  // over the rows where they now stay
-  if (made->second.pattern) return &made->second;
-  kept.erase(made);
-  return nullptr;
+  return &kept.emplace(key, KeptStroke{std::move(shape), width, std::move(stroke)})->second;
 }
 
 // Lays the colour on through the mask, the mask's first point at the stroke's first point.
-void lay_on(Canvas& canvas, cairo_pattern_t* pattern, const StrokeMask& mask, Point first, Color color) {
+// Only the rows are kept: a surface over them costs less to make for each use than to keep.
+void lay_on(Canvas& canvas, const StrokeMask& mask, Point first, Color color) {
   cairo_t* cr = canvas.cr;
-  cairo_matrix_t at;
-  cairo_matrix_init_translate(&at, -(std::floor(first.x * canvas.scale) + mask.left),
-                              -(std::floor(first.y * canvas.scale) + mask.top));
-  cairo_pattern_set_matrix(pattern, &at);
-  cairo_save(cr);
+  cairo_surface_t* rows = cairo_image_surface_create_for_data(const_cast<unsigned char*>(mask.coverage.data()),
+                                                              CAIRO_FORMAT_A8, mask.width, mask.height, mask.stride);
+  cairo_matrix_t field;
+  cairo_get_matrix(cr, &field);
   cairo_identity_matrix(cr);
   set_source(cr, color);
-  cairo_mask(cr, pattern);
-  cairo_restore(cr);
+  cairo_mask_surface(cr, rows, std::floor(first.x * canvas.scale) + mask.left,
+                     std::floor(first.y * canvas.scale) + mask.top);
+  cairo_set_matrix(cr, &field);
+  cairo_surface_destroy(rows);
 }
 
 // The stroke of a line or a chain through the points, its mask spanning `reach` around them.
 void draw_stroke(Canvas& canvas, const Point* points, int count, int width, Color color, double reach) {
-  if (!stroke_from_mask(canvas, points[0])) {
+  const KeptStroke* kept =
+      stroke_from_mask(canvas, points[0]) ? kept_stroke(canvas, points, count, width, reach) : nullptr;
+  const StrokeMask made =
+      kept || !stroke_from_mask(canvas, points[0]) ? StrokeMask{} : stroke_mask(canvas, points, count, width, reach);
+  const StrokeMask& mask = kept ? kept->stroke : made;
+  if (!mask.made) {  // off whole pixels, or no memory for a mask: stroked in place
     set_pen(canvas.cr, width, color);
     trace_polyline(canvas.cr, points, count, width);
     cairo_stroke(canvas.cr);
-    return;
-  }
-  if (const KeptStroke* kept = kept_stroke(canvas, points, count, width, reach)) {
-    lay_on(canvas, kept->pattern, kept->stroke, points[0], color);
-    return;
-  }
-  const StrokeMask made = stroke_mask(canvas, points, count, width, reach);
-  cairo_pattern_t* pattern = made.made && !made.coverage.empty() ? coverage_pattern(made) : nullptr;
-  if (pattern) {
-    lay_on(canvas, pattern, made, points[0], color);
-    cairo_pattern_destroy(pattern);
-  } else if (!made.made || !made.coverage.empty()) {  // no memory for a mask: stroked in place
-    set_pen(canvas.cr, width, color);
-    trace_polyline(canvas.cr, points, count, width);
-    cairo_stroke(canvas.cr);
+  } else if (!mask.coverage.empty()) {
+    lay_on(canvas, mask, points[0], color);
   }
 }
 
