@@ -1,6 +1,7 @@
 // The shapes every painter draws with: rectangles, ellipses, polygons, lines, chains of
 // lines and pictures, each on whole device pixels where that keeps edges crisp; and the
-// colour blend.
+// colour blend. Lines and chains are laid on through their stroke's coverage, each shape
+// stroked once and kept for the canvas's scale.
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
