@@ -203,10 +203,20 @@ void show_canvas(SDL_Renderer* renderer, SDL_Texture* texture, const Canvas& can
   for (int i = 0; changed != nullptr && i < changed_count; ++i)
     SDL_UpdateTexture(texture, &changed[i], pixels + changed[i].y * stride + changed[i].x * 4, stride);
   SDL_SetRenderDrawColor(renderer, kLetterboxRed, kLetterboxGreen, kLetterboxBlue, SDL_ALPHA_OPAQUE);
-  SDL_RenderClear(renderer);
   const Letterbox box = letterbox_for(output_width, output_height);
-  if (box.width <= 0 || box.height <= 0) return;
+  if (box.width <= 0 || box.height <= 0) {
+    SDL_RenderClear(renderer);
+    return;
+  }
+  // Only the bars around the field are filled: the field covers the rest, and filling the
+  // whole output first would cost a software renderer a second pass over every pixel.
   const SDL_Rect target{box.x, box.y, box.width, box.height};
+  const SDL_Rect bars[] = {{0, 0, output_width, target.y},
+                           {0, target.y + target.h, output_width, output_height - target.y - target.h},
+                           {0, target.y, target.x, target.h},
+                           {target.x + target.w, target.y, output_width - target.x - target.w, target.h}};
+  for (const SDL_Rect& bar : bars)
+    if (bar.w > 0 && bar.h > 0) SDL_RenderFillRect(renderer, &bar);
   SDL_RenderCopy(renderer, texture, nullptr, &target);
 }
 

@@ -330,10 +330,10 @@ void draw_signal_waves(Canvas& canvas, const GameState& state, int x, int y, int
 
 void draw_scene_backdrop(Canvas& canvas, const GameState& state) {
   const SceneLook& look = scene_look(state.level);
-  // A digest (frame_key.h) follows the plain order; it draws nothing to keep. Notes take the
-  // kept picture as one operation, which the level and the connections tell apart.
-  const bool kept =
-      !canvas.plain_drawing && !canvas.digest && (canvas.notes || refresh_kept_backdrop(canvas, look, state));
+  // A digest and notes (frame_key.h) take the kept picture as one operation, which the level
+  // and the connections tell apart; they draw nothing, so nothing is kept for them.
+  const bool kept = !canvas.plain_drawing &&
+                    (canvas.digest || canvas.notes || refresh_kept_backdrop(canvas, look, state));
   if (kept) {
     if (!noted(canvas, DrawOperation::kept, {state.level, state.connected},
                {0, 0, double(kFieldWidth), double(kFieldHeight)})) {

@@ -33,9 +33,10 @@ struct FontFace {
   int baseline = 0;     // from the top of the cell at scale 1: the ascent on a whole pixel
 };
 
-struct TextCache;   // shaped texts kept between frames (text.cpp)
-struct FrameNotes;  // the operations of a frame with their boxes (frame_key.h)
-struct Culling;     // while a frame is composed within a rectangle (frame_key.h)
+struct TextCache;    // shaped texts kept between frames (text.cpp)
+struct StrokeCache;  // lines and chains stroked once and kept as masks (shapes.cpp)
+struct FrameNotes;   // the operations of a frame with their boxes (frame_key.h)
+struct Culling;      // while a frame is composed within a rectangle (frame_key.h)
 
 // The part of the scene backdrop that changes only with the level and the connections,
 // kept between frames (backdrop.cpp).
@@ -60,7 +61,8 @@ struct Canvas {
   bool plain_drawing = false;
   // The player plays by touch: the help texts name taps and holds instead of keys.
   bool touch_controls = false;
-  TextCache* text_cache = nullptr;  // made with the fonts; a canvas without one shapes every text
+  TextCache* text_cache = nullptr;      // made with the fonts; a canvas without one shapes every text
+  StrokeCache* stroke_cache = nullptr;  // made on first use, for the canvas's scale
   KeptBackdrop kept_backdrop;
   // Where the changed rectangles of a frame are composed before they are copied in (frame_key.h);
   // made on first use at the canvas's size.

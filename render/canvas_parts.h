@@ -19,3 +19,10 @@ void free_text_cache(TextCache* cache);
 // new device size (hinted there, so stems stay crisp), and every layout, kept ones too,
 // shapes again on its next use.
 void texts_follow_context(Canvas& canvas);
+
+// Whether a line or a chain starting at `first` is laid on from its stroke's mask, pixel by
+// pixel: where its first point lies on whole device pixels, as everywhere at whole scales, a
+// mask made once fits every place the shape comes back to. Elsewhere Cairo strokes it in place.
+bool stroke_from_mask(const Canvas& canvas, Point first);
+// Lets the kept strokes go: at another scale their masks no longer fit.
+void forget_kept_strokes(Canvas& canvas);

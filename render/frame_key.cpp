@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "render/canvas_parts.h"
 #include "render/painters.h"
 
 namespace {
@@ -31,16 +32,20 @@ PixelRect device_box(const Canvas& canvas, const FieldBox& box) {
   return r;
 }
 
-void add_note(Canvas& canvas, DrawOperation operation, uint64_t digest, const FieldBox& box) {
+void add_note(Canvas& canvas, DrawOperation operation, uint64_t digest, const FieldBox& box,
+              const Point* first = nullptr) {
   FrameNotes& notes = *canvas.notes;
   if (notes.operations.size() >= kMostNotedOperations) {
     notes.complete = false;
     return;
   }
-  // Rectangles lie on whole device pixels and pictures are copied pixel by pixel; the rest
-  // Cairo rasterises from outlines or composites as runs of glyphs.
-  const bool whole = operation != DrawOperation::rect && operation != DrawOperation::image &&
-                     operation != DrawOperation::kept;
+  // Rectangles lie on whole device pixels; pictures, and lines and chains from their stroke's
+  // mask, are laid on pixel by pixel; the rest Cairo rasterises from outlines or composites
+  // as runs of glyphs.
+  const bool stroke = operation == DrawOperation::line || operation == DrawOperation::polyline;
+  const bool whole = stroke ? !(first && stroke_from_mask(canvas, *first))
+                            : operation != DrawOperation::rect && operation != DrawOperation::image &&
+                                  operation != DrawOperation::kept;
   notes.operations.push_back({digest, device_box(canvas, box), canvas.layer, operation, whole});
 }
 
@@ -86,7 +91,6 @@ void add_layer_changes(const NotedOperation* before, int before_count, const Not
   }
 }
 
-
 // True when the notes place the operation outside the rectangle being composed.
 bool culled(Canvas& canvas, DrawOperation operation) {
   Culling& culling = *canvas.culling;
@@ -119,12 +123,13 @@ bool noted_points(Canvas& canvas, DrawOperation operation, const Point* points, 
   if (canvas.culling) return culled(canvas, operation);
   if (!canvas.digest && !canvas.notes) return false;
   uint64_t h = canvas.digest ? *canvas.digest : 0;
-  for (int i = 0; i < count; ++i) h = fold(fold(h, static_cast<uint64_t>(points[i].x)), static_cast<uint64_t>(points[i].y));
+  for (int i = 0; i < count; ++i)
+    h = fold(fold(h, static_cast<uint64_t>(points[i].x)), static_cast<uint64_t>(points[i].y));
   h = fold_values(h, operation, values, nullptr);
   if (canvas.digest) {
     *canvas.digest = h;
   } else {
-    add_note(canvas, operation, h, box);
+    add_note(canvas, operation, h, box, points);
   }
   return true;
 }
@@ -209,7 +214,8 @@ void add_changes(const FrameNotes& before, const FrameNotes& after, ChangedRegio
 void compose_region(Canvas& canvas, const GameState& state, const ChangedRegion& region, const FrameNotes* notes) {
   if (region.count == 0) return;
   if (!canvas.scratch)
-    canvas.scratch = cairo_surface_create_similar_image(canvas.surface, CAIRO_FORMAT_RGB24, canvas.width, canvas.height);
+    canvas.scratch =
+        cairo_surface_create_similar_image(canvas.surface, CAIRO_FORMAT_RGB24, canvas.width, canvas.height);
   if (cairo_surface_status(canvas.scratch) != CAIRO_STATUS_SUCCESS) {
     compose_frame(canvas, state);
     return;

@@ -148,6 +148,7 @@ bool canvas_set_scale(Canvas& canvas, double scale) {
   canvas.kept_backdrop = KeptBackdrop{};
   if (canvas.scratch) cairo_surface_destroy(canvas.scratch);
   canvas.scratch = nullptr;
+  forget_kept_strokes(canvas);
   if (canvas.picture) cairo_surface_destroy(canvas.picture);
   canvas.picture = make_picture(scale);
   return true;
@@ -161,6 +162,7 @@ void canvas_destroy(Canvas& canvas) {
   free_fonts(canvas);
   if (canvas.kept_backdrop.surface) cairo_surface_destroy(canvas.kept_backdrop.surface);
   if (canvas.scratch) cairo_surface_destroy(canvas.scratch);
+  forget_kept_strokes(canvas);
   canvas = Canvas{};
 }
 

@@ -1,9 +1,13 @@
 // The shapes every painter draws with: rectangles, ellipses, polygons, lines, chains of
 // lines and pictures, each on whole device pixels where that keeps edges crisp; and the
-// colour blend.
+// colour blend. Lines and chains are laid on through their stroke's coverage, each shape
+// stroked once and kept for the canvas's scale.
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
+#include <unordered_map>
+#include <vector>
 
 #include "render/canvas_parts.h"
 #include "render/frame_key.h"
@@ -34,7 +38,8 @@ double pen_reach(int width, bool chain) { return width <= 1 ? (chain ? 6 : 1) : 
 }  // namespace
 
 void fill_rect(Canvas& canvas, int left, int top, int right, int bottom, Color color) {
-  if (noted(canvas, DrawOperation::rect, {left, top, right, bottom, color}, {double(left), double(top), double(right), double(bottom)}))
+  if (noted(canvas, DrawOperation::rect, {left, top, right, bottom, color},
+            {double(left), double(top), double(right), double(bottom)}))
     return;
   if (right <= left || bottom <= top) return;
   cairo_t* cr = canvas.cr;
@@ -109,38 +114,9 @@ HalfStep half_step(int x0, int y0, int x1, int y1) {
   return {0.5 * dx / major, 0.5 * dy / major};
 }
 
-}  // namespace
-
-void draw_line(Canvas& canvas, int x0, int y0, int x1, int y1, int width, Color color) {
-  const Point ends[2] = {{x0, y0}, {x1, y1}};
-  if (noted(canvas, DrawOperation::line, {x0, y0, x1, y1, width, color}, box_around(ends, 2, pen_reach(width, false))))
-    return;
-  if (width < 1) width = 1;
-  cairo_t* cr = canvas.cr;
-  if (width == 1) {
-    if (x0 == x1 && y0 == y1) return;
-    const HalfStep s = half_step(x0, y0, x1, y1);
-    set_pen(cr, 1, color);
-    cairo_move_to(cr, x0 + 0.5 - s.x, y0 + 0.5 - s.y);
-    cairo_line_to(cr, x1 + 0.5 - s.x, y1 + 0.5 - s.y);
-    cairo_stroke(cr);
-    return;
-  }
-  const double o = pen_offset(width);
-  set_pen(cr, width, color);
-  cairo_move_to(cr, x0 + o, y0 + o);
-  cairo_line_to(cr, x1 + o, y1 + o);
-  cairo_stroke(cr);
-}
-
-void draw_polyline(Canvas& canvas, const Point* points, int count, int width, Color color) {
-  if (!points || count < 2) return;
-  if (noted_points(canvas, DrawOperation::polyline, points, count, {count, width, color},
-                   box_around(points, count, pen_reach(width, true))))
-    return;
-  if (width < 1) width = 1;
-  cairo_t* cr = canvas.cr;
-  set_pen(cr, width, color);
+// The path of a line or a chain of lines, in field units, for set_pen's pen: a thin one
+// through pixel centres, its ends shifted like half_step says.
+void trace_polyline(cairo_t* cr, const Point* points, int count, int width) {
   if (width == 1) {
     // Corners stay on pixel centres (mitred, so the corner pixel is whole); only the two
     // ends shift like a thin line's.
@@ -154,7 +130,181 @@ void draw_polyline(Canvas& canvas, const Point* points, int count, int width, Co
     cairo_move_to(cr, points[0].x + o, points[0].y + o);
     for (int i = 1; i < count; ++i) cairo_line_to(cr, points[i].x + o, points[i].y + o);
   }
-  cairo_stroke(cr);
+}
+
+}  // namespace
+
+bool stroke_from_mask(const Canvas& canvas, Point first) {
+  const double x = first.x * canvas.scale, y = first.y * canvas.scale;
+  return x == std::floor(x) && y == std::floor(y);
+}
+
+namespace {
+
+// A stroke as a coverage mask on whole device pixels, laid on in its colour. Drawn so, a
+// stroke's pixels do not depend on a clip through it, and its mask can be kept: shifted
+// by whole device pixels, a stroke covers the very same pixels by the very same amounts.
+struct StrokeMask {
+  bool made = false;                    // false when there was no memory to stroke it in
+  std::vector<unsigned char> coverage;  // A8 rows, `stride` bytes apart; only the covered part
+  int width = 0, height = 0, stride = 0;
+  int left = 0, top = 0;  // of the covered part, in device pixels from the first point
+};
+
+// The stroke through the points at their place; the mask spans the device pixels its notes
+// say it may reach (frame_key.h), and keeps only those the stroke covers at all: laying on
+// the empty rest would cost as much as the rest.
+StrokeMask stroke_mask(const Canvas& canvas, const Point* points, int count, int width, double reach) {
+  const double s = canvas.scale;
+  const FieldBox box = box_around(points, count, reach);
+  const int left = static_cast<int>(std::floor(box.left * s)) - 1, top = static_cast<int>(std::floor(box.top * s)) - 1;
+  const int right = static_cast<int>(std::ceil(box.right * s)) + 1;
+  const int bottom = static_cast<int>(std::ceil(box.bottom * s)) + 1;
+  cairo_surface_t* drawn = cairo_image_surface_create(CAIRO_FORMAT_A8, right - left, bottom - top);
+  StrokeMask mask;
+  if (cairo_surface_status(drawn) == CAIRO_STATUS_SUCCESS) {
+    cairo_t* cr = cairo_create(drawn);
+    cairo_matrix_t field;
+    cairo_matrix_init(&field, s, 0, 0, s, -left, -top);
+    cairo_set_matrix(cr, &field);
+    set_pen(cr, width, 0xFFFFFF);
+    trace_polyline(cr, points, count, width);
+    cairo_stroke(cr);
+    mask.made = cairo_status(cr) == CAIRO_STATUS_SUCCESS;
+    cairo_destroy(cr);
+  }
+  if (mask.made) {
+    cairo_surface_flush(drawn);
+    const unsigned char* data = cairo_image_surface_get_data(drawn);
+    const int stride = cairo_image_surface_get_stride(drawn);
+    int x0 = right - left, y0 = bottom - top, x1 = 0, y1 = 0;
+    for (int y = 0; y < bottom - top; ++y)
+      for (int x = 0; x < right - left; ++x)
+        if (data[y * stride + x])
+          x0 = std::min(x0, x), x1 = std::max(x1, x + 1), y0 = std::min(y0, y), y1 = std::max(y1, y + 1);
+    if (x1 > x0) {
+      mask.width = x1 - x0;
+      mask.height = y1 - y0;
+      mask.stride = cairo_format_stride_for_width(CAIRO_FORMAT_A8, mask.width);
+      mask.coverage.resize(static_cast<size_t>(mask.stride) * mask.height);
+      for (int y = y0; y < y1; ++y)
+        std::memcpy(&mask.coverage[static_cast<size_t>(y - y0) * mask.stride], data + y * stride + x0, mask.width);
+    }
+    // The first point lands on whole pixels (stroke_from_mask).
+    mask.left = left + x0 - static_cast<int>(std::floor(points[0].x * s));
+    mask.top = top + y0 - static_cast<int>(std::floor(points[0].y * s));
+  }
+  cairo_surface_destroy(drawn);
+  return mask;
+}
+
+struct KeptStroke {
+  std::vector<Point> shape;  // the points less the first one
+  int width;
+  StrokeMask stroke;
+};
+
+// Past this many shapes the kept ones are let go and kept anew.
+constexpr size_t kMostKeptStrokes = 2048;
+
+uint64_t shape_key(const Point* points, int count, int width) {
+  uint64_t h = static_cast<uint64_t>(width) * 0x9E3779B97F4A7C15u;
+  for (int i = 1; i < count; ++i) {
+    h = (h ^ static_cast<uint32_t>(points[i].x - points[0].x)) * 0x100000001B3u;
+    h = (h ^ static_cast<uint32_t>(points[i].y - points[0].y)) * 0x100000001B3u;
+  }
+  return h;
+}
+
+bool same_shape(const KeptStroke& kept, const Point* points, int count, int width) {
+  if (kept.width != width || kept.shape.size() != static_cast<size_t>(count - 1)) return false;
+  for (int i = 1; i < count; ++i)
+    if (kept.shape[i - 1].x != points[i].x - points[0].x || kept.shape[i - 1].y != points[i].y - points[0].y)
+      return false;
+  return true;
+}
+
+}  // namespace
+
+struct StrokeCache {
+  std::unordered_multimap<uint64_t, KeptStroke> kept;
+};
+
+void forget_kept_strokes(Canvas& canvas) {
+  delete canvas.stroke_cache;
+  canvas.stroke_cache = nullptr;
+}
+
+namespace {
+
+// The lamps' waves, the turbines' blades, the sparks and the falling item come back in a few
+// hundred shapes: each is stroked once and kept. A line and a chain of two points share a
+// shape.
+const KeptStroke* kept_stroke(Canvas& canvas, const Point* points, int count, int width, double reach) {
+  if (canvas.plain_drawing) return nullptr;
+  if (canvas.stroke_cache && canvas.stroke_cache->kept.size() >= kMostKeptStrokes) forget_kept_strokes(canvas);
+  if (!canvas.stroke_cache) canvas.stroke_cache = new StrokeCache;
+  auto& kept = canvas.stroke_cache->kept;
+  const uint64_t key = shape_key(points, count, width);
+  for (auto [at, end] = kept.equal_range(key); at != end; ++at)
+    if (same_shape(at->second, points, count, width)) return &at->second;
+  StrokeMask stroke = stroke_mask(canvas, points, count, width, reach);
+  if (!stroke.made || stroke.coverage.empty()) return nullptr;
+  std::vector<Point> shape;
+  for (int i = 1; i < count; ++i) shape.push_back({points[i].x - points[0].x, points[i].y - points[0].y});
+  return &kept.emplace(key, KeptStroke{std::move(shape), width, std::move(stroke)})->second;
+}
+
+// Lays the colour on through the mask, the mask's first point at the stroke's first point.
+// Only the rows are kept: a surface over them costs less to make for each use than to keep.
+void lay_on(Canvas& canvas, const StrokeMask& mask, Point first, Color color) {
+  cairo_t* cr = canvas.cr;
+  cairo_surface_t* rows = cairo_image_surface_create_for_data(const_cast<unsigned char*>(mask.coverage.data()),
+                                                              CAIRO_FORMAT_A8, mask.width, mask.height, mask.stride);
+  cairo_matrix_t field;
+  cairo_get_matrix(cr, &field);
+  cairo_identity_matrix(cr);
+  set_source(cr, color);
+  cairo_mask_surface(cr, rows, std::floor(first.x * canvas.scale) + mask.left,
+                     std::floor(first.y * canvas.scale) + mask.top);
+  cairo_set_matrix(cr, &field);
+  cairo_surface_destroy(rows);
+}
+
+// The stroke of a line or a chain through the points, its mask spanning `reach` around them.
+void draw_stroke(Canvas& canvas, const Point* points, int count, int width, Color color, double reach) {
+  const KeptStroke* kept =
+      stroke_from_mask(canvas, points[0]) ? kept_stroke(canvas, points, count, width, reach) : nullptr;
+  const StrokeMask made =
+      kept || !stroke_from_mask(canvas, points[0]) ? StrokeMask{} : stroke_mask(canvas, points, count, width, reach);
+  const StrokeMask& mask = kept ? kept->stroke : made;
+  if (!mask.made) {  // off whole pixels, or no memory for a mask: stroked in place
+    set_pen(canvas.cr, width, color);
+    trace_polyline(canvas.cr, points, count, width);
+    cairo_stroke(canvas.cr);
+  } else if (!mask.coverage.empty()) {
+    lay_on(canvas, mask, points[0], color);
+  }
+}
+
+}  // namespace
+
+void draw_line(Canvas& canvas, int x0, int y0, int x1, int y1, int width, Color color) {
+  const Point ends[2] = {{x0, y0}, {x1, y1}};
+  if (noted_points(canvas, DrawOperation::line, ends, 2, {width, color}, box_around(ends, 2, pen_reach(width, false))))
+    return;
+  if (width < 1) width = 1;
+  if (width == 1 && x0 == x1 && y0 == y1) return;
+  draw_stroke(canvas, ends, 2, width, color, pen_reach(width, false));
+}
+
+void draw_polyline(Canvas& canvas, const Point* points, int count, int width, Color color) {
+  if (!points || count < 2) return;
+  if (noted_points(canvas, DrawOperation::polyline, points, count, {count, width, color},
+                   box_around(points, count, pen_reach(width, true))))
+    return;
+  if (width < 1) width = 1;
+  draw_stroke(canvas, points, count, width, color, pen_reach(width, true));
 }
 
 void draw_image(Canvas& canvas, cairo_surface_t* image, int x, int y, int width, int height) {
