@@ -77,7 +77,9 @@ bool fit_canvas_to_output(ShellWindow& shell, int output_width, int output_heigh
 void present_frame(ShellWindow& shell, const GameState& state);
 
 // The presenting step alone: the canvas uploaded to the texture (only the `changed_count`
-// rectangles of `changed` when given, in canvas pixels), the output cleared to the letterbox
-// colour, the field copied scaled into its letterbox rectangle. No present.
+// rectangles of `changed` when given, in canvas pixels), the bars around the field in the
+// letterbox colour, the field copied scaled into its letterbox rectangle (only the changed
+// rectangles, where the renderer keeps its picture and the field is shown pixel for pixel).
+// No present.
 void show_canvas(SDL_Renderer* renderer, SDL_Texture* texture, const Canvas& canvas, int output_width,
                  int output_height, const SDL_Rect* changed = nullptr, int changed_count = 0);

@@ -19,20 +19,32 @@ class Presenter : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(canvas_create(canvas_));
+    paint_quarters();
+  }
+  void TearDown() override {
+    release_output();
+    canvas_destroy(canvas_);
+  }
+
+  void paint_quarters() {
     fill_rect(canvas_, 0, 0, 400, 300, kTopLeft);
     fill_rect(canvas_, 400, 0, 800, 300, kTopRight);
     fill_rect(canvas_, 0, 300, 400, 600, kBottomLeft);
     fill_rect(canvas_, 400, 300, 800, 600, kBottomRight);
   }
-  void TearDown() override {
+
+  void release_output() {
     if (texture_) SDL_DestroyTexture(texture_);
     if (renderer_) SDL_DestroyRenderer(renderer_);
     if (surface_) SDL_FreeSurface(surface_);
-    canvas_destroy(canvas_);
+    texture_ = nullptr;
+    renderer_ = nullptr;
+    surface_ = nullptr;
   }
 
-  // Shows the canvas in an output of width x height (the surface is at least 1 x 1).
+  // Shows the canvas in a new output of width x height (the surface is at least 1 x 1).
   void show(int width, int height) {
+    release_output();
     surface_ = SDL_CreateRGBSurfaceWithFormat(0, std::max(width, 1), std::max(height, 1), 32, SDL_PIXELFORMAT_RGB888);
     ASSERT_NE(surface_, nullptr) << SDL_GetError();
     SDL_FillRect(surface_, nullptr, 0xABCDEF);  // whatever was there before
@@ -115,6 +127,27 @@ TEST_F(Presenter, TinyAndEmptyOutputsShowOnlyTheLetterbox) {
 TEST_F(Presenter, AnEmptyOutputDrawsNoField) {
   show(0, 0);
   EXPECT_NE(pixel(0, 0), kTopLeftSurface);
+}
+
+// The software renderer keeps the window's pixels between frames: shown pixel for pixel, a
+// changed frame copies only its changed rectangles and leaves the rest of the window as it
+// was; stretched, the whole field is copied, as on any other renderer.
+TEST_F(Presenter, OnlyTheChangedRectanglesAreCopiedWhereTheFieldIsShownPixelForPixel) {
+  for (const int width : {800, 1600}) {
+    SCOPED_TRACE(width);
+    const int k = width / 800;
+    paint_quarters();
+    show(width, width * 3 / 4);
+    const SDL_Rect elsewhere{550 * k, 450 * k, 10, 10};
+    SDL_FillRect(surface_, &elsewhere, 0x123456);  // stands for what the window already shows
+    fill_rect(canvas_, 100, 100, 300, 200, kTopRight);
+    const SDL_Rect changed[] = {{100, 100, 200, 100}};
+    show_canvas(renderer_, texture_, canvas_, width, width * 3 / 4, changed, 1);
+    SDL_RenderPresent(renderer_);
+    EXPECT_EQ(pixel(150 * k, 150 * k), kTopRightSurface);
+    EXPECT_EQ(pixel(550 * k, 450 * k), width == 800 ? 0x123456u : kBottomRightSurface);
+    EXPECT_EQ(pixel(50 * k, 50 * k), kTopLeftSurface);
+  }
 }
 
 // The window's first size against the plain rule: the field at the desktop's scale when that
