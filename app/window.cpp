@@ -103,14 +103,6 @@ bool is_fullscreen(SDL_Window* window) {
   return (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP;
 }
 
-// SDL's software renderer draws into the window's own pixels, which stay as they were from
-// one frame to the next; other renderers start each frame on a back buffer that holds
-// nothing certain.
-bool keeps_picture_between_frames(SDL_Renderer* renderer) {
-  SDL_RendererInfo info;
-  return SDL_GetRendererInfo(renderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE) != 0;
-}
-
 bool shown_pixel_for_pixel(SDL_Texture* texture, const SDL_Rect& target) {
   int width = 0, height = 0;
   return SDL_QueryTexture(texture, nullptr, nullptr, &width, &height) == 0 && width == target.w &&
@@ -118,6 +110,11 @@ bool shown_pixel_for_pixel(SDL_Texture* texture, const SDL_Rect& target) {
 }
 
 }  // namespace
+
+bool drawn_by_software(SDL_Renderer* renderer) {
+  SDL_RendererInfo info;
+  return SDL_GetRendererInfo(renderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE) != 0;
+}
 
 bool create_shell_window(ShellWindow& shell) {
   // Hidden until everything it shows exists; the loop shows it.
@@ -231,7 +228,10 @@ void show_canvas(SDL_Renderer* renderer, SDL_Texture* texture, const Canvas& can
                            {target.x + target.w, target.y, output_width - target.x - target.w, target.h}};
   for (const SDL_Rect& bar : bars)
     if (bar.w > 0 && bar.h > 0) SDL_RenderFillRect(renderer, &bar);
-  if (changed != nullptr && keeps_picture_between_frames(renderer) && shown_pixel_for_pixel(texture, target)) {
+  // SDL's software renderer draws into the window's own pixels, which stay as they were from
+  // one frame to the next; other renderers start each frame on a back buffer that holds
+  // nothing certain.
+  if (changed != nullptr && drawn_by_software(renderer) && shown_pixel_for_pixel(texture, target)) {
     for (int i = 0; i < changed_count; ++i) {
       const SDL_Rect to{target.x + changed[i].x, target.y + changed[i].y, changed[i].w, changed[i].h};
       SDL_RenderCopy(renderer, texture, &changed[i], &to);

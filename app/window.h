@@ -76,6 +76,10 @@ bool fit_canvas_to_output(ShellWindow& shell, int output_width, int output_heigh
 // is minimised or has no area.
 void present_frame(ShellWindow& shell, const GameState& state);
 
+// Whether the renderer is SDL's software one (on the page: its 2D canvas, where the browser
+// gives no WebGL).
+bool drawn_by_software(SDL_Renderer* renderer);
+
 // The presenting step alone: the canvas uploaded to the texture (only the `changed_count`
 // rectangles of `changed` when given, in canvas pixels), the bars around the field in the
 // letterbox colour, the field copied scaled into its letterbox rectangle (only the changed

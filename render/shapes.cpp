@@ -273,17 +273,22 @@ void lay_on(Canvas& canvas, const StrokeMask& mask, Point first, Color color) {
 
 // The stroke of a line or a chain through the points, its mask spanning `reach` around them.
 void draw_stroke(Canvas& canvas, const Point* points, int count, int width, Color color, double reach) {
-  const KeptStroke* kept =
-      stroke_from_mask(canvas, points[0]) ? kept_stroke(canvas, points, count, width, reach) : nullptr;
-  const StrokeMask made =
-      kept || !stroke_from_mask(canvas, points[0]) ? StrokeMask{} : stroke_mask(canvas, points, count, width, reach);
-  const StrokeMask& mask = kept ? kept->stroke : made;
-  if (!mask.made) {  // off whole pixels, or no memory for a mask: stroked in place
+  StrokeMask made;
+  const StrokeMask* mask = &made;
+  if (stroke_from_mask(canvas, points[0])) {
+    const KeptStroke* kept = kept_stroke(canvas, points, count, width, reach);
+    if (kept) {
+      mask = &kept->stroke;
+    } else {
+      made = stroke_mask(canvas, points, count, width, reach);
+    }
+  }
+  if (!mask->made) {  // off whole pixels, or no memory for a mask: stroked in place
     set_pen(canvas.cr, width, color);
     trace_polyline(canvas.cr, points, count, width);
     cairo_stroke(canvas.cr);
-  } else if (!mask.coverage.empty()) {
-    lay_on(canvas, mask, points[0], color);
+  } else if (!mask->coverage.empty()) {
+    lay_on(canvas, *mask, points[0], color);
   }
 }
 

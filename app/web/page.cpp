@@ -26,13 +26,6 @@ EM_JS(int, page_box_changed, (int* box), {
   return 1;
 });
 
-// SDL's 2D canvas (where the browser gives no WebGL) copies a picture of the window's size
-// into the bitmap, one pixel for one: there the window is measured in device pixels.
-bool drawn_on_2d_canvas(SDL_Renderer* renderer) {
-  SDL_RendererInfo info;
-  return SDL_GetRendererInfo(renderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE) != 0;
-}
-
 // For the page's tests: the scale the field is drawn at, device pixels a field unit.
 EM_JS(void, tell_page_draw_scale, (double scale), { Module.orbiluxDrawScale = scale; });
 
@@ -56,7 +49,9 @@ bool follow_page_box(ShellWindow& shell) {
   if (shell.canvas.scale != told_draw_scale) tell_page_draw_scale(told_draw_scale = shell.canvas.scale);
   int box[4] = {0, 0, 0, 0};
   if (!page_box_changed(box)) return false;
-  const bool device_pixels = drawn_on_2d_canvas(shell.renderer);
+  // SDL's 2D canvas copies a picture of the window's size into the bitmap, one pixel for
+  // one: there the window is measured in device pixels.
+  const bool device_pixels = drawn_by_software(shell.renderer);
   const int wanted_width = device_pixels ? box[2] : box[0], wanted_height = device_pixels ? box[3] : box[1];
   int width = 0, height = 0;
   SDL_GetWindowSize(shell.window, &width, &height);
