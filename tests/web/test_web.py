@@ -6,9 +6,9 @@ game that starts with the browser's storage blocked (WebKitWebDriver runs no scr
 page's own). Chromium alone (its DevTools reach further): the laptops', a tablet's and phones'
 shapes at their pixel ratios, a phone turned, O opening the course, a held touch steering, the
 site played offline and replaced by a new build, the manifest as the browser reads it, and the
-game in a course page's frame; and, once, every licence readable in the site and the portal zip
-and the relink package beside them. (A tap on a quiz answer is checked by the touch controls' unit
-tests: reaching the question here would take a robot player minutes of catching.)
+game in a course page's frame; and, once, every licence readable in the site and the portal
+zip, and the relink package beside them. (A tap on a quiz answer is checked by the touch
+controls' unit tests: reaching the question here would take a robot player minutes of catching.)
 Usage: test_web.py SITE_FOLDER LINUX_EXECUTABLE [chromium|firefox|webkit]"""
 
 import json

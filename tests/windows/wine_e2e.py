@@ -1,9 +1,9 @@
 """The Windows game under Wine, in a fresh Wine folder and a real X server, as a player on
 Windows would meet it: --help and --version, the title as on Linux, Space and Esc, the best
 score in the registry (written on a catch, read back on the next start, damaged values taken
-as none), the installer: a silent install with every licence readable, the installed game starting, the uninstaller
-taking everything away again but the best score; and the window's size on a high-density
-desktop.
+as none), the installer: a silent install with every licence readable, the installed game
+starting, the uninstaller taking everything away again but the best score; and the window's
+size on a high-density desktop.
 
 Usage: wine_e2e.py WINDOWS_BUILD_DIR LINUX_GAME"""
 
