@@ -16,10 +16,6 @@ if(TARGET orbilux-rush)
     add_test(NAME desktop.command_line
              COMMAND ${ORBILUX_PYTHON} -B ${CMAKE_CURRENT_SOURCE_DIR}/package/check_cli.py
                      $<TARGET_FILE:orbilux-rush> ${PROJECT_VERSION})
-    # The check that every shipped licence can be read (run on the Windows and web packages)
-    # finds the faults it is there for.
-    add_test(NAME package.licence_check
-             COMMAND ${ORBILUX_PYTHON} -B ${CMAKE_CURRENT_SOURCE_DIR}/package/check_licences_test.py)
   endif()
   # Everything installed where desktops look for it, and accepted by their validators.
   add_test(NAME desktop.install
