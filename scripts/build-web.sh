@@ -4,7 +4,8 @@
 # the site in build-web/site/ (index.html, orbilux-rush.js, .wasm, .data, the icon and the
 # licences): static files that any web server can serve. scripts/serve-web.sh serves them.
 # build-web/orbilux-rush-web.zip is the same site for game portals: index.html at its root,
-# every path in it relative.
+# every path in it relative. build-web/orbilux-rush-web-relink.zip lets anyone relink the game
+# with changed copies of the LGPL libraries in it (the site's licences/README.txt says how).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh web
@@ -20,4 +21,5 @@ rm -rf build-web/site
 cmake --install build-web --prefix build-web/site >/dev/null
 rm -f build-web/orbilux-rush-web.zip
 (cd build-web/site && zip -qrX9 ../orbilux-rush-web.zip .)
-ls -l build-web/site build-web/orbilux-rush-web.zip
+packaging/web/relink.sh build-web "$stack"
+ls -l build-web/site build-web/orbilux-rush-web.zip build-web/orbilux-rush-web-relink.zip

@@ -18,7 +18,7 @@ test=(
   weston libdecor-0-plugin-1-cairo
   sway cage xwayland grim wtype
   clang-14 libclang-rt-14-dev valgrind
-  desktop-file-utils appstream dpkg-dev
+  desktop-file-utils appstream dpkg-dev lintian
 )
 windows=(
   build-essential cmake ninja-build meson pkg-config git xz-utils bzip2 dpkg-dev

@@ -102,7 +102,9 @@ add_custom_target(orbilux_web_icon ALL DEPENDS ${icons})
 install(FILES ${page_files} ${icons} ${icon_svg} DESTINATION .)
 install(FILES $<TARGET_FILE:orbilux-rush> $<TARGET_FILE_DIR:orbilux-rush>/orbilux-rush.wasm
               $<TARGET_FILE_DIR:orbilux-rush>/orbilux-rush.data DESTINATION .)
-install(DIRECTORY ${ORBILUX_STACK_PREFIX}/share/licences/ DESTINATION licences)
+include(${PROJECT_SOURCE_DIR}/packaging/stack-licences.cmake)
+orbilux_install_stack_licences(licences)
+install(FILES ${web_dir}/LICENCES.txt DESTINATION licences RENAME README.txt)
 install(FILES /usr/share/doc/fonts-open-sans/copyright DESTINATION licences RENAME open-sans.txt)
 install(FILES /usr/share/doc/fonts-dejavu-core/copyright DESTINATION licences RENAME dejavu.txt)
 # Emscripten's runtime (its C and C++ libraries and JavaScript support) is linked in too.

@@ -54,5 +54,6 @@ install(FILES /usr/share/doc/fonts-open-sans/copyright DESTINATION licences RENA
 # The MinGW-w64 runtime (its threads and C runtime start-up) is linked in too.
 install(FILES /usr/share/doc/mingw-w64-common/copyright DESTINATION licences RENAME mingw-w64-runtime.txt)
 # The libraries' own licence texts, gathered when the stack was built.
-install(DIRECTORY ${ORBILUX_STACK_PREFIX}/share/licences/ DESTINATION licences)
+include(${PROJECT_SOURCE_DIR}/packaging/stack-licences.cmake)
+orbilux_install_stack_licences(licences)
 install(FILES ${windows_dir}/README-windows.txt DESTINATION . RENAME README.txt)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The Debian package as a user meets it: made with CPack from a finished build, installed
-# with apt (which pulls in what it depends on), started from /usr/bin, shown under Xvfb
-# and closed with Esc, then removed again so that nothing of it stays on the machine.
+# The Debian package as a user meets it: made with CPack from a finished build, accepted by
+# lintian without an error or a warning, installed with apt (which pulls in what it depends
+# on), started as its menu entry starts it from a user's PATH, shown under Xvfb and closed
+# with Esc, then removed again so that nothing of it stays on the machine.
 # Usage: check-deb.sh [BUILD_DIR]   (default: build). Needs root or sudo.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -38,20 +39,30 @@ for wanted in libsdl2-2.0-0 libsdl2-mixer-2.0-0 libcairo2 libpangocairo-1.0-0 "f
 done
 [ "$(dpkg-deb --field "$deb" Version)" = "$version" ] || fail "the package's version is not $version"
 
+echo "=== lintian"
+command -v lintian >/dev/null || fail "lintian is missing (scripts/install-deps.sh test installs it)"
+# Informational tags are not failures; any error or warning is.
+lintian --fail-on error,warning "$deb" || fail "lintian does not accept the package"
+
 echo "=== apt-get install $deb"
 installed_by_us=1
 "${apt_get[@]}" install "$deb" >"$work/apt.log" 2>&1 || { cat "$work/apt.log" >&2; fail "apt-get install"; }
 dpkg-query -W -f='${Status}\n' orbilux-rush | grep -q "install ok installed" || fail "not installed"
-for f in /usr/bin/orbilux-rush /usr/share/man/man6/orbilux-rush.6.gz /usr/share/icons/hicolor/scalable/apps/ \
+for f in /usr/games/orbilux-rush /usr/share/doc/orbilux-rush/copyright /usr/share/man/man6/orbilux-rush.6.gz /usr/share/icons/hicolor/scalable/apps/ \
   /usr/share/applications/ /usr/share/metainfo/; do
   [ -e "$f" ] || fail "$f is missing after installing"
 done
 dpkg -L orbilux-rush | grep -q '/usr/share/applications/.*\.desktop$' || fail "no menu entry installed"
 dpkg -L orbilux-rush | grep -q '/usr/share/icons/hicolor/512x512/apps/.*\.png$' || fail "no 512 x 512 icon installed"
 
-echo "=== orbilux-rush --version (from PATH)"
-[ "$(command -v orbilux-rush)" = /usr/bin/orbilux-rush ] || fail "orbilux-rush is not /usr/bin/orbilux-rush"
-out=$(env -u DISPLAY -u WAYLAND_DISPLAY orbilux-rush --version)
+echo "=== the menu entry's command, from a Debian user's PATH"
+# The PATH Debian gives every user's login and desktop session; root's lacks /usr/games.
+user_path=/usr/local/bin:/usr/bin:/bin:/usr/local/games:/usr/games
+desktop=$(dpkg -L orbilux-rush | grep '/usr/share/applications/.*\.desktop$')
+command=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")
+[ "$(PATH=$user_path command -v "$command")" = /usr/games/orbilux-rush ] ||
+  fail "the menu entry's '$command' is not /usr/games/orbilux-rush on a user's PATH"
+out=$(env -u DISPLAY -u WAYLAND_DISPLAY PATH="$user_path" "$command" --version)
 echo "$out"
 [ "$out" = "orbilux-rush $version" ] || fail "--version said '$out'"
 
@@ -68,7 +79,7 @@ display=$(tr -d '[:space:]' <"$work/display")
 export DISPLAY=":$display" SDL_VIDEODRIVER=x11 SDL_RENDER_DRIVER=software SDL_FRAMEBUFFER_ACCELERATION=0 \
   SDL_AUDIODRIVER=dummy ORBILUX_RUSH_DATA_DIR="$work/data"
 unset WAYLAND_DISPLAY
-/usr/bin/orbilux-rush 2>"$work/stderr.txt" &
+/usr/games/orbilux-rush 2>"$work/stderr.txt" &
 game=$!
 window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Orbilux Rush$' | head -1) || true
 [ -n "$window" ] || { cat "$work/stderr.txt" >&2; fail "no window showed"; }
@@ -86,5 +97,5 @@ echo "window shown, closed with Esc, exit code 0"
 echo "=== apt-get purge orbilux-rush"
 "${apt_get[@]}" purge orbilux-rush >/dev/null
 installed_by_us=0
-[ ! -e /usr/bin/orbilux-rush ] || fail "/usr/bin/orbilux-rush is still there after removing the package"
+[ ! -e /usr/games/orbilux-rush ] || fail "/usr/games/orbilux-rush is still there after removing the package"
 echo passed

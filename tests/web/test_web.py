@@ -6,8 +6,9 @@ game that starts with the browser's storage blocked (WebKitWebDriver runs no scr
 page's own). Chromium alone (its DevTools reach further): the laptops', a tablet's and phones'
 shapes at their pixel ratios, a phone turned, O opening the course, a held touch steering, the
 site played offline and replaced by a new build, the manifest as the browser reads it, and the
-game in a course page's frame. (A tap on a quiz answer is checked by the touch controls' unit
-tests: reaching the question here would take a robot player minutes of catching.)
+game in a course page's frame; and, once, every licence readable in the site and the portal
+zip, and the relink package beside them. (A tap on a quiz answer is checked by the touch
+controls' unit tests: reaching the question here would take a robot player minutes of catching.)
 Usage: test_web.py SITE_FOLDER LINUX_EXECUTABLE [chromium|firefox|webkit]"""
 
 import json
@@ -17,10 +18,14 @@ import struct
 import sys
 import tempfile
 import time
+import zipfile
 
 from browser import STARTED_DRIVERS, START_DEADLINE, Browser, EngineCrashed, FirefoxBrowser, Site, WebKitBrowser
 from harness import (FIELD_H, FIELD_W, LETTERBOX, Failure, Game, check, game_over_on_screen, get_ready_on_screen,
                      steer_for_a_catch, title_letterboxed, title_on_screen, wait_until)
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "package"))
+from check_licences import package_faults  # noqa: E402
 
 ENGINES = {"chromium": Browser, "firefox": FirefoxBrowser, "webkit": WebKitBrowser}
 
@@ -340,8 +345,23 @@ def again_if_engine_crashed(step, *args):
         step(*args)
 
 
+def shipped_licences(site_folder):
+    """Every licence readable in the site and in its portal zip beside it, and the relink
+    package there with the game's source and the LGPL libraries' sources."""
+    build = os.path.dirname(os.path.abspath(site_folder))
+    faults = package_faults(site_folder) + package_faults(os.path.join(build, "orbilux-rush-web.zip"))
+    check(not faults, f"licences: {faults}")
+    with zipfile.ZipFile(os.path.join(build, "orbilux-rush-web-relink.zip")) as relink:
+        names = [os.path.basename(name) for name in relink.namelist()]
+    for source in ("orbilux-rush-", "glib2.0_", "pango1.0_", "fribidi_"):
+        check(any(n.startswith(source) and ".tar." in n for n in names), f"the relink package lacks {source}*: {names}")
+    check("README.txt" in names, "the relink package does not say how to relink")
+
+
 def scenario(site_folder, linux_executable, engine_name="chromium"):
     engine = ENGINES[engine_name]
+    if engine is Browser:
+        shipped_licences(site_folder)
     with Site(site_folder) as site:
         again_if_engine_crashed(title_against_linux, site, linux_executable, engine)
         again_if_engine_crashed(first_load_shapes, site, engine)

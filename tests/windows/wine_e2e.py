@@ -1,9 +1,9 @@
 """The Windows game under Wine, in a fresh Wine folder and a real X server, as a player on
 Windows would meet it: --help and --version, the title as on Linux, Space and Esc, the best
 score in the registry (written on a catch, read back on the next start, damaged values taken
-as none), the installer: a silent install, the installed game starting, the uninstaller
-taking everything away again but the best score; and the window's size on a high-density
-desktop.
+as none), the installer: a silent install with every licence readable, the installed game
+starting, the uninstaller taking everything away again but the best score; and the window's
+size on a high-density desktop.
 
 Usage: wine_e2e.py WINDOWS_BUILD_DIR LINUX_GAME"""
 
@@ -13,6 +13,8 @@ import subprocess
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "package"))
+from check_licences import package_faults  # noqa: E402
 from harness import (SHOW_DEADLINE, Game, check, get_ready_on_screen, run, steer_for_a_catch,  # noqa: E402
                      title_letterboxed, title_on_screen, wait_until)
 
@@ -154,6 +156,8 @@ def scenario(build_dir, linux_game):
         installed = os.path.join(programs[0], "Orbilux Rush")
         for part in ("orbilux-rush.exe", "uninstall.exe", "fonts/OpenSans-Regular.ttf", "licences"):
             check(os.path.exists(os.path.join(installed, part)), f"the install lacks {part}")
+        faults = package_faults(installed)
+        check(not faults, f"the installed licences: {faults}")
         shortcut = glob.glob(os.path.join(prefix, "drive_c", "users", "*", "AppData", "Roaming", "Microsoft",
                                           "Windows", "Start Menu", "Programs", "Orbilux Rush.lnk"))
         check(shortcut, "no Start menu shortcut")
