@@ -20,7 +20,7 @@ std::string check_invariants(const GameState& s) {
   if ((s.game_over == 1) != (s.lives == 0)) return "game_over must match lives == 0";
   if (s.lives < 0) return "negative lives";
   if (s.score < 0 || s.level_points < 0 || s.level < 0) return "negative progress";
-  if (s.best_score < s.score) return "best below score";
+  if (s.best_score < s.score && !s.assisted_game) return "best below score";
   if (s.connected < 0 || s.connected > 12) return "connected out of range";
   if (s.connected == 12 && !s.level_complete && s.screen == Screen::play) return "12 connected outside the checkpoint";
   if (s.cargo_count < 0 || s.cargo_count > 11) return "bed overfull";
@@ -29,7 +29,8 @@ std::string check_invariants(const GameState& s) {
   if (!is_permutation_of_range(s.option_order)) return "option order broken";
   if (s.current_question < 0 || s.current_question > 5) return "question out of range";
   for (int32_t f : {s.title_screen, s.game_over, s.paused, s.has_focus, s.music_muted, s.level_complete, s.left_held,
-                    s.right_held, s.item.is_meander, s.item.is_gold}) {
+                    s.right_held, s.item.is_meander, s.item.is_gold, s.options_open, s.options_waiting_key,
+                    s.options_refused, s.assisted_game, s.options.reduced_motion}) {
     if (!is_flag(f)) return "flag not 0 or 1";
   }
   if (s.item.is_meander && s.item.is_gold) return "gold meander";
@@ -37,5 +38,8 @@ std::string check_invariants(const GameState& s) {
   const int screen = static_cast<int>(s.screen);
   if (screen < 0 || screen > 3) return "unknown screen";
   if (s.title_screen && (s.screen != Screen::play || s.score != 0)) return "title over a game";
+  if (s.options_open && !s.title_screen && !(s.paused && s.screen == Screen::play)) return "options over a running game";
+  if (s.options_row < 0 || s.options_row >= kOptionRowCount) return "options row out of range";
+  if (s.options.speed != kFullSpeed && !s.assisted_game && !s.title_screen) return "a slower game counted as full speed";
   return "";
 }
