@@ -63,7 +63,7 @@ int app_main(int argc, char** argv) {
   const StoredBest best = load_best_score();
   const uint32_t seed = command_line.seed_given ? command_line.seed : static_cast<uint32_t>(std::time(nullptr));
   start_program(game, seed, best.found, best.value);
-  Options options;
+  PlayerOptions options;
   options.reduced_motion = system_prefers_reduced_motion();  // until the player says otherwise
   int32_t music_muted = 0;
   read_options(load_options_text(), canonical_key_name, options, music_muted);

@@ -57,11 +57,11 @@ bool is_action_key(Key key) {
 
 Key key_of_event(const GameState& state, SDL_Keycode code) {
   const Key fixed = key_of_keycode(code);
-  // The title, the quiz and the options keep their own keys first: the title's words ask for
-  // Space whoever's key it is on the field.
-  if (state.options_open || state.title_screen || state.screen != Screen::play) {
-    if (fixed != Key::other) return fixed;
-  }
+  // Off the running field the screens keep their own keys first, as their words say them
+  // ("Press Space to resume", R for a new game); the player's keys work there too.
+  const bool field_runs =
+      !state.options_open && !state.title_screen && state.screen == Screen::play && !state.paused && !state.game_over;
+  if (!field_runs && fixed != Key::other) return fixed;
   const char* name = SDL_GetKeyName(code);
   for (int a = 0; a < kActionCount && !state.options_open; ++a) {
     if (std::strcmp(name, state.options.keys[a].text) == 0) return key_of_action(a);

@@ -175,7 +175,7 @@ void apply_audio_pause(const GameState& state) {
   set_held(audio_stream(Stream::effects), hold_all);
 }
 
-void set_volumes(const Options& options) {
+void set_volumes(const PlayerOptions& options) {
   set_channel_volume(Stream::music, options.music_volume);
   set_channel_volume(Stream::effects, options.effects_volume);
   set_channel_volume(Stream::chime, options.effects_volume);

@@ -45,7 +45,7 @@ void play_failure_buzz() {
 }
 void save_best_score(int32_t) {}
 void save_options(const GameState&) {}
-void set_volumes(const Options&) {}
+void set_volumes(const PlayerOptions&) {}
 
 void open_course_link() {}
 void open_book_link() {}

@@ -4,28 +4,22 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <iterator>
 #include <string>
 
 #include "app/settings_store.h"
+#include "tests/game_invariants.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  Options options;
+  PlayerOptions options;
   int32_t muted = 0;
   read_options(std::string(reinterpret_cast<const char*>(data), std::min(size, kSettingsReadLimit)),
                canonical_key_name, options, muted);
-  bool sound = options.music_volume % kVolumeStep == 0 && options.music_volume >= 0 && options.music_volume <= 100 &&
-               options.effects_volume % kVolumeStep == 0 && options.effects_volume >= 0 &&
-               options.effects_volume <= 100 && (muted == 0 || muted == 1) &&
-               (options.reduced_motion == 0 || options.reduced_motion == 1) &&
-               std::find(std::begin(kSpeedSteps), std::end(kSpeedSteps), options.speed) != std::end(kSpeedSteps);
-  for (int a = 0; a < kActionCount; ++a) sound = sound && key_free_for(options, static_cast<Action>(a), options.keys[a].text);
-  if (!sound) {
-    std::fprintf(stderr, "options out of their range after reading\n");
+  if (const std::string wrong = check_options(options, muted); !wrong.empty()) {
+    std::fprintf(stderr, "after reading: %s\n", wrong.c_str());
     std::abort();
   }
   // The file written back reads as the same options.
-  Options again;
+  PlayerOptions again;
   int32_t muted_again = 0;
   read_options(write_options(options, muted), canonical_key_name, again, muted_again);
   if (!(again == options) || muted_again != muted) {

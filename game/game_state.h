@@ -94,7 +94,7 @@ struct GameState {
   Popup popup_kind = Popup::red_booster;
 
   // the player's options, and their screen over the title or a paused field
-  Options options;
+  PlayerOptions options;
   int32_t options_open = 0;
   int32_t options_row = 0;          // an OptionRow
   int32_t options_waiting_key = 0;  // the selected key row waits for the key to take

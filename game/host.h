@@ -6,7 +6,7 @@
 #include <cstdint>
 
 struct GameState;
-struct Options;
+struct PlayerOptions;
 
 enum class Stream : int32_t { music = 0, effects = 1, chime = 2 };
 
@@ -26,7 +26,7 @@ void play_success_arpeggio();
 void play_failure_buzz();
 
 // Sets the music's and the effects' loudness (the chime's with the effects), in percent.
-void set_volumes(const Options& options);
+void set_volumes(const PlayerOptions& options);
 // Keeps the options and the music switch for later runs; a failed write keeps them for this run.
 void save_options(const GameState& state);
 

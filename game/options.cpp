@@ -39,7 +39,7 @@ int percent_of(std::string_view s) {
   return value <= 100 ? value : -1;
 }
 
-void read_line(std::string_view line, CanonicalKeyName canonical, Options& options, int32_t& music_muted) {
+void read_line(std::string_view line, CanonicalKeyName canonical, PlayerOptions& options, int32_t& music_muted) {
   const size_t equals = line.find('=');
   if (equals == std::string_view::npos) return;
   const std::string_view name = trimmed(line.substr(0, equals));
@@ -66,7 +66,7 @@ void read_line(std::string_view line, CanonicalKeyName canonical, Options& optio
 
 }  // namespace
 
-void read_options(const std::string& text, CanonicalKeyName canonical, Options& options, int32_t& music_muted) {
+void read_options(const std::string& text, CanonicalKeyName canonical, PlayerOptions& options, int32_t& music_muted) {
   std::string_view rest(text);
   while (!rest.empty()) {
     const size_t end = rest.find('\n');
@@ -77,7 +77,7 @@ void read_options(const std::string& text, CanonicalKeyName canonical, Options& 
   // Keys are judged once all are read, so that two swapped by hand both hold: a key that is
   // kept or already an earlier action's goes back to its default, and should that still
   // clash, every key does.
-  const Options defaults;
+  const PlayerOptions defaults;
   for (int a = 0; a < kActionCount; ++a) {
     bool taken = is_kept_key(options.keys[a].text);
     for (int b = 0; b < a; ++b) taken = taken || std::strcmp(options.keys[b].text, options.keys[a].text) == 0;
@@ -88,7 +88,7 @@ void read_options(const std::string& text, CanonicalKeyName canonical, Options& 
   if (clash) std::copy(std::begin(defaults.keys), std::end(defaults.keys), std::begin(options.keys));
 }
 
-std::string write_options(const Options& options, int32_t music_muted) {
+std::string write_options(const PlayerOptions& options, int32_t music_muted) {
   std::ostringstream out;
   out << "music_volume = " << options.music_volume << "\neffects_volume = " << options.effects_volume << '\n';
   for (int a = 0; a < kActionCount; ++a) out << kOptionNames[kFirstKeyOption + a] << " = " << options.keys[a].text << '\n';
@@ -97,7 +97,7 @@ std::string write_options(const Options& options, int32_t music_muted) {
   return out.str();
 }
 
-bool key_free_for(const Options& options, Action action, const char* name) {
+bool key_free_for(const PlayerOptions& options, Action action, const char* name) {
   if (is_kept_key(name)) return false;
   for (int a = 0; a < kActionCount; ++a) {
     if (a != static_cast<int>(action) && std::strcmp(options.keys[a].text, name) == 0) return false;

@@ -23,14 +23,14 @@ inline constexpr int kFullSpeed = 100;
 inline constexpr int32_t kSpeedSteps[] = {100, 85, 70, 50};
 inline constexpr int kVolumeStep = 10;
 
-struct Options {
+struct PlayerOptions {
   int32_t music_volume = 100;  // percent, 0..100 in steps of 10
   int32_t effects_volume = 100;  // the effects and the chime
   int32_t speed = kFullSpeed;  // percent of the field's clock: one of kSpeedSteps
   int32_t reduced_motion = 0;  // the waves, turbines, arms and sparks held still
   KeyName keys[kActionCount] = {{"Left"}, {"Right"}, {"Space"}, {"R"}, {"M"}};
 
-  bool operator==(const Options&) const = default;
+  bool operator==(const PlayerOptions&) const = default;
 };
 
 // The names of the lines of the options' file, in the order they are written; the keys' five
@@ -51,13 +51,13 @@ using CanonicalKeyName = bool (*)(const char* name, KeyName& out);
 
 // Reads `name = value` lines. Each line that is empty, unknown, damaged or out of range is
 // skipped on its own, leaving that option as it was; nothing in the text can fail the read.
-void read_options(const std::string& text, CanonicalKeyName canonical, Options& options, int32_t& music_muted);
-std::string write_options(const Options& options, int32_t music_muted);
+void read_options(const std::string& text, CanonicalKeyName canonical, PlayerOptions& options, int32_t& music_muted);
+std::string write_options(const PlayerOptions& options, int32_t music_muted);
 
 // True when `name` may become the key of `action`: not the options screen's or another
 // action's, not one the quiz, the game-over panel or quitting keep (case as the platform
 // spells it).
-bool key_free_for(const Options& options, Action action, const char* name);
+bool key_free_for(const PlayerOptions& options, Action action, const char* name);
 
 // The options screen: its rows, top to bottom.
 enum class OptionRow : int32_t {

@@ -16,7 +16,7 @@ bool is_key_row(OptionRow row) { return row >= OptionRow::key_left && row <= Opt
 
 // One step of a stepping row, down (-1) or up (+1), held at its ends.
 void step(GameState& state, OptionRow row, int direction) {
-  Options& o = state.options;
+  PlayerOptions& o = state.options;
   switch (row) {
     case OptionRow::music_volume:
     case OptionRow::effects_volume: {
@@ -51,7 +51,7 @@ void activate(GameState& state, OptionRow row) {
   if (is_key_row(row)) {
     state.options_waiting_key = 1;
   } else if (row == OptionRow::reset_keys) {
-    const Options defaults;
+    const PlayerOptions defaults;
     std::copy(std::begin(defaults.keys), std::end(defaults.keys), std::begin(state.options.keys));
     options_changed(state);
   } else if (row == OptionRow::done) {
@@ -139,7 +139,7 @@ void options_changed(GameState& state) {
   save_options(state);
 }
 
-void take_stored_options(GameState& state, const Options& options, int32_t music_muted) {
+void take_stored_options(GameState& state, const PlayerOptions& options, int32_t music_muted) {
   state.options = options;
   state.music_muted = music_muted;
   state.assisted_game = options.speed != kFullSpeed;

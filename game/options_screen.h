@@ -13,4 +13,4 @@ void click_on_options(GameState& state, int x, int y);
 // A changed option takes effect at once and is kept.
 void options_changed(GameState& state);
 // The options kept from an earlier run, taken at start.
-void take_stored_options(GameState& state, const Options& options, int32_t music_muted);
+void take_stored_options(GameState& state, const PlayerOptions& options, int32_t music_muted);

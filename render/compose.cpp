@@ -27,7 +27,7 @@ void draw_hud_bars(Canvas& canvas, const GameState& state) {
 
   fill_rect(canvas, 0, kBottomBarTop, kFieldWidth, kFieldHeight, kBarColor);
   const KeyName* keys = state.options.keys;
-  if (!canvas.touch_controls && !std::equal(keys, keys + kActionCount, Options{}.keys)) {  // the player's own keys
+  if (!canvas.touch_controls && !std::equal(keys, keys + kActionCount, PlayerOptions{}.keys)) {  // the player's own keys
     format_text(text, kFrameTextCapacity, "%s/%s: move   %s: pause   %s: restart   %s: music   Esc: exit", keys[0].text,
                 keys[1].text, keys[2].text, keys[3].text, keys[4].text);
   } else {

@@ -21,7 +21,7 @@ constexpr const char* kRowLabels[kOptionRowCount] = {
     "Key: start, pause, continue", "Key: restart", "Key: music on or off", "Reset keys", "Back"};
 
 void format_value(char* text, const GameState& state, OptionRow row) {
-  const Options& o = state.options;
+  const PlayerOptions& o = state.options;
   const bool waiting = state.options_waiting_key && row == static_cast<OptionRow>(state.options_row);
   switch (row) {
     case OptionRow::music_volume:

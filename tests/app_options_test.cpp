@@ -44,8 +44,7 @@ TEST(OwnKeys, PlayTheSameGameAsTheDefaultKeys) {
   // The keys the player gave away do nothing on the field.
   own.screen = Screen::play;
   own.title_screen = 0;
-  own.paused = 0;
-  own.left_held = 0;
+  own.paused = own.game_over = own.left_held = 0;
   route_event(own, press(SDLK_LEFT), 800, 600);
   EXPECT_EQ(own.left_held, 0);
   // A quiz letter moves the truck on the field when it is the player's key.

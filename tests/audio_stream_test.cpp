@@ -164,14 +164,14 @@ size_t matching_run(const std::vector<int16_t>& samples, const std::vector<int16
 
 TEST_F(DiskAudio, AnEffectAtAVolumeIsTheSameEffectAtFullVolumeTimesIt) {
   constexpr int32_t kLength = 3000;
-  Options options;
+  PlayerOptions options;
   options.effects_volume = 30;
   set_volumes(options);
   fill(Stream::effects, kLength, [](int32_t i) { return 1000 + 7 * i; });
   play_once(audio_stream(Stream::effects), kLength);
   ASSERT_TRUE(play_on(2 * kLength));
   const std::vector<int16_t> out = captured();
-  set_volumes(Options{});
+  set_volumes(PlayerOptions{});
   const size_t start = first_nonzero(out);
   ASSERT_LE(start + kLength, out.size());
   for (int32_t i = 0; i < kLength; ++i) ASSERT_EQ(out[start + i], (1000 + 7 * i) * 30 / 100) << "sample " << i;

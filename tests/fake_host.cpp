@@ -51,7 +51,7 @@ int FakeHost::find(const std::string& call, int from) const {
 }
 
 // The options' volumes and file are the shell's business; the rules' tests do not follow them.
-void set_volumes(const Options&) {}
+void set_volumes(const PlayerOptions&) {}
 void save_options(const GameState&) {}
 
 GameState started_state(FakeHost& fake, uint32_t seed) {

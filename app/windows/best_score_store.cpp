@@ -246,7 +246,7 @@ std::string load_options_text() {
       continue;
     }
     char utf8[kKeyNameCapacity * 3];
-    if (WideCharToMultiByte(CP_UTF8, 0, value, -1, utf8, sizeof utf8, nullptr, nullptr) <= 0) continue;
+    if (WideCharToMultiByte(CP_UTF8, 0, value, -1, utf8, static_cast<int>(sizeof utf8), nullptr, nullptr) <= 0) continue;
     text += std::string(name) + " = " + utf8 + "\n";
   }
   return text;
