@@ -76,7 +76,8 @@ void open_options(GameState& state) {
 
 void key_on_options(GameState& state, Key key) {
   if (state.options_waiting_key) {
-    if (key == Key::esc) state.options_waiting_key = 0;  // any other key comes by its name
+    // Esc, or a pad's B or Back, keeps the old key; any other key comes by its name.
+    if (key == Key::esc || key == Key::options) state.options_waiting_key = 0;
     return;
   }
   const OptionRow row = row_of(state);

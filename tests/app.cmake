@@ -22,7 +22,7 @@ if(TARGET orbilux_app AND TARGET orbilux_audio)
   target_link_libraries(app_shell_tests PRIVATE "$<LINK_GROUP:RESCAN,orbilux_app,orbilux_audio,orbilux_game>"
                         GTest::gtest_main)
   gtest_discover_tests(app_shell_tests DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "SDL_AUDIODRIVER=dummy;ORBILUX_RUSH_CONFIG_DIR=${CMAKE_CURRENT_BINARY_DIR}/shell-tests-config")
+    PROPERTIES ENVIRONMENT "SDL_AUDIODRIVER=dummy" ENVIRONMENT_MODIFICATION "${ORBILUX_TEST_CONFIG_DIR}")
 endif()
 
 if(TARGET orbilux_app_window AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/app_present_test.cpp)
