@@ -9,10 +9,12 @@
 #include "app/cli.h"
 #include "app/perf_trace.h"
 #include "app/platform.h"
+#include "app/settings_store.h"
 #include "app/shell_input.h"
 #include "app/window.h"
 #include "audio/audio.h"
 #include "game/host.h"
+#include "game/options_screen.h"
 #include "game/rules.h"
 
 namespace {
@@ -30,6 +32,7 @@ void start_window_life(GameState& state) {
   state.tick_frequency = static_cast<int64_t>(SDL_GetPerformanceFrequency());
   state.tick_last_count = read_counter();
   open_audio_streams();
+  set_volumes(state.options);
   restart_music(state);
   play_drop_chime(state);
   apply_audio_pause(state);
@@ -60,6 +63,11 @@ int app_main(int argc, char** argv) {
   const StoredBest best = load_best_score();
   const uint32_t seed = command_line.seed_given ? command_line.seed : static_cast<uint32_t>(std::time(nullptr));
   start_program(game, seed, best.found, best.value);
+  PlayerOptions options;
+  options.reduced_motion = system_prefers_reduced_motion();  // until the player says otherwise
+  int32_t music_muted = 0;
+  read_options(load_options_text(), canonical_key_name, options, music_muted);
+  take_stored_options(game, options, music_muted);
 
   if (!open_screen()) {
     report_start_failure("cannot open a window");

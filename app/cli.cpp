@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app/best_score_store.h"
+#include "app/settings_store.h"
 
 #if !defined(ORBILUX_VERSION) || !defined(ORBILUX_APP_ID)
 #error "the build names the version and the application id"
@@ -97,9 +98,14 @@ void print_usage(std::FILE* out) {
                "Keys: Left/Right move, Space starts and pauses, A-D or 1-4 answer, R restarts,\n"
                "M mutes the music, Esc quits. A gamepad steers with the D-pad or the left stick;\n"
                "A or Start acts as Space, Y as R.\n"
+               "S (or a click or tap on the top-right corner, or a pad's Back) opens the options\n"
+               "on the title or a paused game: music and effects volume, your own keys for\n"
+               "moving, pausing, restarting and music, a slower game (its scores are not kept\n"
+               "as the best), and reduced motion. S or Esc leaves them.\n"
                "\n",
                kProgramName);
   print_best_score_place(out, kProgramName);
+  print_options_place(out);
 }
 
 void print_version(std::FILE* out) { std::fprintf(out, "%s %s\n", kProgramName, program_version()); }

@@ -1,5 +1,7 @@
 #include "app/events.h"
 
+#include <cstring>
+
 Key key_of_keycode(SDL_Keycode code) {
   switch (code) {
     case SDLK_LEFT:
@@ -42,6 +44,37 @@ Key key_of_keycode(SDL_Keycode code) {
 
 namespace {
 
+Key key_of_action(int action) {
+  constexpr Key kActionKeys[kActionCount] = {Key::left, Key::right, Key::space, Key::r, Key::m};
+  return kActionKeys[action];
+}
+
+bool is_action_key(Key key) {
+  return key == Key::left || key == Key::right || key == Key::space || key == Key::r || key == Key::m;
+}
+
+}  // namespace
+
+Key key_of_event(const GameState& state, SDL_Keycode code) {
+  const Key fixed = key_of_keycode(code);
+  // Off the running field the screens keep their own keys first, as their words say them
+  // ("Press Space to resume", R for a new game); the player's keys work there too.
+  const bool field_runs =
+      !state.options_open && !state.title_screen && state.screen == Screen::play && !state.paused && !state.game_over;
+  if (!field_runs && fixed != Key::other) return fixed;
+  const char* name = SDL_GetKeyName(code);
+  for (int a = 0; a < kActionCount && !state.options_open; ++a) {
+    if (std::strcmp(name, state.options.keys[a].text) == 0) return key_of_action(a);
+  }
+  if (code == SDLK_UP) return Key::up;
+  if (code == SDLK_DOWN) return Key::down;
+  if (std::strcmp(name, kOptionsKeyName) == 0) return Key::options;
+  // A key whose action moved elsewhere is free, and does nothing.
+  return is_action_key(fixed) ? Key::other : fixed;
+}
+
+namespace {
+
 EventEffect route_window_event(GameState& state, const SDL_WindowEvent& event) {
   EventEffect effect;
   switch (event.event) {
@@ -78,15 +111,17 @@ EventEffect route_event(GameState& state, const SDL_Event& event, int window_wid
     case SDL_KEYDOWN:
       // Alt combinations belong to the desktop (window menu, switching), not to the game.
       if (event.key.keysym.mod & KMOD_ALT) break;
-      on_key_down(state, key_of_keycode(event.key.keysym.sym), event.key.repeat != 0);
+      if (event.key.repeat == 0 && on_key_named(state, SDL_GetKeyName(event.key.keysym.sym))) break;
+      on_key_down(state, key_of_event(state, event.key.keysym.sym), event.key.repeat != 0);
       break;
     case SDL_KEYUP:
       // Always passed on, so an arrow released with Alt held does not stay held.
-      on_key_up(state, key_of_keycode(event.key.keysym.sym));
+      on_key_up(state, key_of_event(state, event.key.keysym.sym));
       break;
     case SDL_MOUSEBUTTONDOWN:
       // A click the game does not take (title screen, a game in progress) just ends here.
-      if (event.button.button == SDL_BUTTON_LEFT) {
+      if (event.button.button == SDL_BUTTON_LEFT &&
+          !on_options_click(state, event.button.x, event.button.y, window_width, window_height)) {
         on_click(state, event.button.x, event.button.y, window_width, window_height);
       }
       break;

@@ -11,6 +11,10 @@
 // from the main row, Enter from either Enter key.
 Key key_of_keycode(SDL_Keycode code);
 
+// The key as the game understands it now: on the running field the player's own keys come
+// first; on every other screen its own keys, then the player's; on the options screen only its own.
+Key key_of_event(const GameState& state, SDL_Keycode code);
+
 // What the window loop has to do after an event, beyond what the game handlers did.
 struct EventEffect {
   bool repaint = false;  // the window's picture was lost or its size changed

@@ -1,7 +1,8 @@
 // Gamepads, plugged in before the start or while playing. A pad has no keys of its own in
 // the game: its D-pad and left stick hold Left and Right, A and Start press Space, Y
-// presses R. Every other button, and everything on the question screen apart from those
-// keys' usual meaning, does nothing; no pad button quits.
+// presses R; Back opens the options over the title or a paused field, where the D-pad, A,
+// B and Back walk them (shell_input.cpp). Every other button, and everything on the question
+// screen apart from those keys' usual meaning, does nothing; no pad button quits.
 //
 // This file keeps what each pad holds; the shell's routing (shell_input.h) turns changes of
 // what all pads together hold into the game's key presses and releases.

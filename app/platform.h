@@ -37,3 +37,7 @@ bool shown_window_lost_its_toplevel(SDL_Window* window);
 // 1 where the desktop says nothing, and on Wayland, where SDL counts the window in the
 // desktop's units already and draws into all of its pixels.
 double desktop_scale(SDL_Window* window);
+
+// Whether the player asked the system for less motion, for the options' first start: the
+// page's prefers-reduced-motion; false on the desktops, where the game has no such setting.
+bool system_prefers_reduced_motion();

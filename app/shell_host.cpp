@@ -5,6 +5,8 @@
 
 #include "app/best_score_store.h"
 #include "app/links.h"
+#include "app/settings_store.h"
+#include "game/game_state.h"
 #include "game/host.h"
 
 namespace {
@@ -20,6 +22,9 @@ void save_best_score(int32_t value) { save_best_score_to_data_folder(value); }
 
 // SDL hands the address to the desktop's opener and returns without waiting for the
 // browser; a missing browser is no business of the game.
+// A failed write leaves the options as they are in the game for the rest of the run.
+void save_options(const GameState& state) { save_options_text(write_options(state.options, state.music_muted)); }
+
 void open_course_link() { SDL_OpenURL(kCourseLinkAddress); }
 void open_book_link() { SDL_OpenURL(kBookLinkAddress); }
 

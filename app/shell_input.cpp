@@ -33,18 +33,55 @@ void tell_pad_changes(ShellInput& input, GameState& state) {
 
 // Keeps count of the keyboard's arrows; returns false for a release the game must not see
 // because a pad still holds that direction.
-bool note_keyboard_arrow(ShellInput& input, const SDL_KeyboardEvent& key) {
+bool note_keyboard_arrow(ShellInput& input, const GameState& state, const SDL_KeyboardEvent& key) {
   const bool down = key.type == SDL_KEYDOWN;
   // With Alt the press is the desktop's and never reaches the game: it holds nothing.
   if (down && (key.keysym.mod & KMOD_ALT)) return true;
-  if (key.keysym.sym == SDLK_LEFT) {
+  const Key meaning = key_of_event(state, key.keysym.sym);
+  if (meaning == Key::left) {
     input.keyboard_left = down;
     return down || !input.told.left;
   }
-  if (key.keysym.sym == SDLK_RIGHT) {
+  if (meaning == Key::right) {
     input.keyboard_right = down;
     return down || !input.told.right;
   }
+  return true;
+}
+
+// The pad's Back opens the options; while they are open the pad walks them with presses,
+// not holds: the D-pad moves and changes, A sets, B and Back leave. Releases go on as ever,
+// so no button stays held once the screen closes.
+bool pad_press_on_options(GameState& state, const SDL_ControllerButtonEvent& button) {
+  if (button.type != SDL_CONTROLLERBUTTONDOWN) return false;
+  Key key = Key::other;
+  switch (button.button) {
+    case SDL_CONTROLLER_BUTTON_BACK:
+      key = Key::options;
+      break;
+    case SDL_CONTROLLER_BUTTON_B:
+      key = state.options_open ? Key::options : Key::other;
+      break;
+    case SDL_CONTROLLER_BUTTON_DPAD_UP:
+      key = Key::up;
+      break;
+    case SDL_CONTROLLER_BUTTON_DPAD_DOWN:
+      key = Key::down;
+      break;
+    case SDL_CONTROLLER_BUTTON_DPAD_LEFT:
+      key = Key::left;
+      break;
+    case SDL_CONTROLLER_BUTTON_DPAD_RIGHT:
+      key = Key::right;
+      break;
+    case SDL_CONTROLLER_BUTTON_A:
+      key = Key::enter;
+      break;
+    default:
+      break;
+  }
+  if (key == Key::other || (!state.options_open && key != Key::options)) return false;
+  on_key_down(state, key, false);
   return true;
 }
 
@@ -80,12 +117,14 @@ ShellEffect route_shell_event(ShellInput& input, GameState& state, const SDL_Eve
       return effect;
     case SDL_CONTROLLERBUTTONDOWN:
     case SDL_CONTROLLERBUTTONUP:
+      if (pad_press_on_options(state, event.cbutton)) return effect;
+      [[fallthrough]];
     case SDL_CONTROLLERAXISMOTION:
       if (note_pad_event(input.pads, event)) tell_pad_changes(input, state);
       return effect;
     case SDL_KEYDOWN:
     case SDL_KEYUP:
-      if (!note_keyboard_arrow(input, event.key)) return effect;
+      if (!note_keyboard_arrow(input, state, event.key)) return effect;
       break;
     default:
       break;

@@ -54,6 +54,8 @@ void finger_down(TouchControls& touch, GameState& state, SDL_FingerID id, const 
 }
 
 void tap(GameState& state, const FieldPoint& p) {
+  // The options screen, and the corner that opens it, take taps as clicks.
+  if (on_options_click(state, p.x, p.y, kFieldWidth, kFieldHeight)) return;
   switch (touch_screen_of(state)) {
     case TouchScreen::title:
       on_key_down(state, Key::space, false);

@@ -16,6 +16,8 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <atomic>
+
 #include "audio/audio.h"
 #include "audio/synth.h"
 #include "game/game_state.h"
@@ -80,6 +82,27 @@ void close_stream(AudioStream& stream) {
   stream.start_waiting = false;
 }
 
+// Each channel's loudness in percent, read by the mixing thread. At 100 no effect is
+// registered at all: the mixer then plays the buffers exactly as it always did.
+std::atomic<int32_t> channel_percent[3] = {100, 100, 100};
+
+void scale_by_volume(int channel, void* samples, int length, void*) {
+  const int32_t percent = channel_percent[channel].load(std::memory_order_relaxed);
+  int16_t* sample = static_cast<int16_t*>(samples);
+  for (int i = 0; i < length / 2; ++i) sample[i] = static_cast<int16_t>(sample[i] * percent / 100);
+}
+
+void set_channel_volume(Stream which, int32_t percent) {
+  const int channel = static_cast<int>(which);
+  const int32_t before = channel_percent[channel].exchange(percent);
+  if (!mixer_open || (before == 100) == (percent == 100)) return;
+  if (percent == 100) {
+    Mix_UnregisterEffect(channel, scale_by_volume);
+  } else {
+    Mix_RegisterEffect(channel, scale_by_volume, nullptr, nullptr);
+  }
+}
+
 void release_audio_subsystem() {
   if (audio_subsystem_ours) SDL_QuitSubSystem(SDL_INIT_AUDIO);
   audio_subsystem_ours = false;
@@ -121,6 +144,8 @@ void open_audio_streams() {
         Mix_QuickLoad_RAW(reinterpret_cast<Uint8*>(stream.samples), static_cast<Uint32>(stream.capacity) * 2);
     stream.held = false;
     stream.start_waiting = false;
+    // A device opened again keeps the loudness chosen before.
+    if (channel_percent[stream.channel] != 100) Mix_RegisterEffect(stream.channel, scale_by_volume, nullptr, nullptr);
   }
 }
 
@@ -150,6 +175,12 @@ void apply_audio_pause(const GameState& state) {
   set_held(audio_stream(Stream::effects), hold_all);
 }
 
+void set_volumes(const PlayerOptions& options) {
+  set_channel_volume(Stream::music, options.music_volume);
+  set_channel_volume(Stream::effects, options.effects_volume);
+  set_channel_volume(Stream::chime, options.effects_volume);
+}
+
 void restart_music(const GameState& state) {
   AudioStream& music = audio_stream(Stream::music);
   if (!music.chunk) return;
@@ -164,7 +195,10 @@ void play_drop_chime(const GameState& state) {
   AudioStream& chime = audio_stream(Stream::chime);
   stop_stream(Stream::chime);
   // An item already at the landing line, or one that does not fall, gets no chime.
-  const int32_t count = render_drop_chime(state.item.y, state.item.fall_speed, chime.buffer());
+  // A slower game lets the item fall more slowly, and its chime lasts as long as the fall.
+  const double fall_speed = state.options.speed == kFullSpeed ? state.item.fall_speed
+                                                              : state.item.fall_speed * state.options.speed / kFullSpeed;
+  const int32_t count = render_drop_chime(state.item.y, fall_speed, chime.buffer());
   if (count > 0) play_once(chime, count);
 }
 

@@ -44,6 +44,9 @@ void play_failure_buzz() {
   benchmark::DoNotOptimize(direct ? render_failure_buzz_direct(effects) : render_failure_buzz(effects));
 }
 void save_best_score(int32_t) {}
+void save_options(const GameState&) {}
+void set_volumes(const PlayerOptions&) {}
+
 void open_course_link() {}
 void open_book_link() {}
 void close_window() {}

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "game/options.h"
 #include "game/random.h"
 
 // Size of the play field in logical pixels; every position of the game lives in it.
@@ -91,6 +92,14 @@ struct GameState {
   FallingItem item;
   Particle particles[kParticleCount];
   Popup popup_kind = Popup::red_booster;
+
+  // the player's options, and their screen over the title or a paused field
+  PlayerOptions options;
+  int32_t options_open = 0;
+  int32_t options_row = 0;          // an OptionRow
+  int32_t options_waiting_key = 0;  // the selected key row waits for the key to take
+  int32_t options_refused = 0;      // the last key offered there was taken
+  int32_t assisted_game = 0;        // part of this game ran below full speed: it sets no best
 
   // timing: the high-resolution counter at the previous tick, and its counts per second
   int64_t tick_last_count = 0;

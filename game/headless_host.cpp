@@ -17,6 +17,9 @@ void play_drop_chime(const GameState&) { host.sounds += 1; }
 void play_success_arpeggio() { host.sounds += 1; }
 void play_failure_buzz() { host.sounds += 1; }
 
+void set_volumes(const PlayerOptions&) {}
+void save_options(const GameState&) {}
+
 void save_best_score(int32_t value) {
   if (host.saves > 0 && value <= host.last_saved) host.saves_rose = false;
   host.saves += 1;

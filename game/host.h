@@ -6,6 +6,7 @@
 #include <cstdint>
 
 struct GameState;
+struct PlayerOptions;
 
 enum class Stream : int32_t { music = 0, effects = 1, chime = 2 };
 
@@ -23,6 +24,11 @@ void play_drop_chime(const GameState& state);
 void play_success_arpeggio();
 // The failure sound on the effects stream (a meander caught, a wrong answer).
 void play_failure_buzz();
+
+// Sets the music's and the effects' loudness (the chime's with the effects), in percent.
+void set_volumes(const PlayerOptions& options);
+// Keeps the options and the music switch for later runs; a failed write keeps them for this run.
+void save_options(const GameState& state);
 
 // Stores the best score for later runs; failures are the store's own business.
 void save_best_score(int32_t value);

@@ -3,6 +3,7 @@
 #include "game/host.h"
 #include "game/layout.h"
 #include "game/letterbox.h"
+#include "game/options_screen.h"
 #include "game/quiz.h"
 #include "game/rules.h"
 
@@ -19,6 +20,9 @@ void key_on_title(GameState& state, Key key) {
       break;
     case Key::esc:
       close_window();
+      break;
+    case Key::options:
+      open_options(state);
       break;
     default:
       break;
@@ -62,6 +66,9 @@ void key_on_field(GameState& state, Key key, bool is_repeat) {
       break;
     case Key::esc:
       close_window();
+      break;
+    case Key::options:
+      open_options(state);
       break;
     default:
       break;
@@ -127,7 +134,11 @@ void key_on_quiz(GameState& state, Key key) {
 }  // namespace
 
 void on_key_down(GameState& state, Key key, bool is_repeat) {
-  if (state.title_screen) {
+  if (state.options_open) {
+    // Only the arrows walk the rows and the values on auto-repeat.
+    const bool walks = key == Key::up || key == Key::down || key == Key::left || key == Key::right;
+    if (!is_repeat || walks) key_on_options(state, key);
+  } else if (state.title_screen) {
     if (!is_repeat) key_on_title(state, key);
   } else if (state.screen == Screen::play) {
     key_on_field(state, key, is_repeat);
@@ -165,6 +176,18 @@ bool on_click(GameState& state, int x, int y, int client_width, int client_heigh
       if (kGameOverBookButton.takes_click(p.x, p.y)) open_book_link();
       break;
   }
+  return true;
+}
+
+bool on_options_click(GameState& state, int x, int y, int client_width, int client_height) {
+  const FieldPoint p = field_point_of_click(x, y, client_width, client_height);
+  if (state.options_open) {
+    if (p.inside_window) click_on_options(state, p.x, p.y);
+    return true;
+  }
+  const bool reachable = state.title_screen || (state.screen == Screen::play && state.paused && !state.game_over);
+  if (!reachable || !p.inside_window || !kOptionsCorner.takes_click(p.x, p.y)) return false;
+  open_options(state);
   return true;
 }
 

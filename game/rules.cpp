@@ -51,6 +51,7 @@ void release_arrows(GameState& state) {
 }
 
 void burst_particles(GameState& state) {
+  if (state.options.reduced_motion) return;  // no sparks fly for a player the motion troubles
   for (int i = 0; i < kParticleCount; ++i) {
     const double a = i * 2 * kPi / kParticleCount;
     Particle& p = state.particles[i];
@@ -94,7 +95,7 @@ void catch_booster(GameState& state) {
     stop_stream(Stream::chime);
   }
 
-  if (state.score > state.best_score) {
+  if (state.score > state.best_score && !state.assisted_game) {
     state.best_score = state.score;
     save_best_score(state.best_score);
   }
@@ -117,10 +118,15 @@ void catch_meander(GameState& state) {
   }
 }
 
+// The scene's animation clock: the waves, the turbines and the arms hold still with reduced motion.
+void advance_scene_clock(GameState& state, double dt) {
+  if (!state.options.reduced_motion) state.play_clock += dt;
+}
+
 void play_step(GameState& state, double dt) {
   state.player_x += (state.right_held - state.left_held) * kPlayerSpeed * dt;
   state.player_x = std::clamp(state.player_x, kPlayerMinX, kPlayerMaxX);
-  state.play_clock += dt;
+  advance_scene_clock(state, dt);
   if (state.connect_flash_timer > 0) state.connect_flash_timer -= dt;
   update_particles(state, dt);
 
@@ -156,7 +162,7 @@ void play_step(GameState& state, double dt) {
 
 // Everything connected: the waves and the sparks go on until the question comes.
 void interlude_step(GameState& state, double dt) {
-  state.play_clock += dt;
+  advance_scene_clock(state, dt);
   update_particles(state, dt);
   state.level_complete_timer -= dt;
   if (state.level_complete_timer <= 0) start_question(state);
@@ -200,6 +206,7 @@ void new_game(GameState& state) {
   state.level_up_timer = 0;
   state.popup_timer = 0;
   state.paused = 0;
+  state.assisted_game = state.options.speed != kFullSpeed;
   release_arrows(state);
   for (int i = 0; i < kQuestionCount; ++i) state.question_order[i] = i;
 
@@ -234,6 +241,14 @@ void tick(GameState& state) {
       static_cast<int64_t>(static_cast<uint64_t>(now) - static_cast<uint64_t>(state.tick_last_count));
   state.tick_last_count = now;
   double dt = elapsed > 0 ? static_cast<double>(elapsed) / static_cast<double>(state.tick_frequency) : 0.0;
+  if (state.options.speed != kFullSpeed) {
+    // A slower game: the field's clock runs at speed percent of the real one, as one division
+    // so that twice the time at half speed is exactly the same step. Its scores set no best.
+    if (elapsed > 0) {
+      dt = static_cast<double>(elapsed) * state.options.speed / (static_cast<double>(state.tick_frequency) * kFullSpeed);
+    }
+    state.assisted_game = 1;
+  }
   dt = std::min(dt, kMaxTickSeconds);
 
   if (field_stands_still(state)) return;
@@ -247,7 +262,7 @@ void tick(GameState& state) {
 }
 
 bool field_stands_still(const GameState& state) {
-  return !state.has_focus || state.title_screen || state.paused || state.game_over || state.screen != Screen::play;
+  return !state.has_focus || state.options_open || state.title_screen || state.paused || state.game_over || state.screen != Screen::play;
 }
 
 void spawn_item(GameState& state) {
@@ -293,6 +308,7 @@ void update_particles(GameState& state, double dt) {
 void toggle_music(GameState& state) {
   state.music_muted = !state.music_muted;
   apply_audio_pause(state);
+  save_options(state);
 }
 
 bool drop_chime_audible(const GameState& state) {

@@ -1,5 +1,7 @@
 // One frame: the title page, a quiz screen, or the play field built up layer by layer with
 // the heads-up display drawn here between the scene and the overlays.
+#include <algorithm>
+
 #include "render/painters.h"
 #include "render/scenes.h"
 
@@ -24,10 +26,16 @@ void draw_hud_bars(Canvas& canvas, const GameState& state) {
   draw_text(canvas, 29, 53, "Catch boosters, connect everything!", Font::body, 0xBEDC74);
 
   fill_rect(canvas, 0, kBottomBarTop, kFieldWidth, kFieldHeight, kBarColor);
-  draw_text(canvas, 25, 559,
-            canvas.touch_controls ? "Hold left or right: move   Tap here: music   Tap the top bar: pause"
-                                  : "Arrows: move   Space: pause   R: restart   M: music   Esc: exit",
-            Font::body, 0xDECBB9);
+  const KeyName* keys = state.options.keys;
+  if (!canvas.touch_controls && !std::equal(keys, keys + kActionCount, PlayerOptions{}.keys)) {  // the player's own keys
+    format_text(text, kFrameTextCapacity, "%s/%s: move   %s: pause   %s: restart   %s: music   Esc: exit", keys[0].text,
+                keys[1].text, keys[2].text, keys[3].text, keys[4].text);
+  } else {
+    format_text(text, kFrameTextCapacity, "%s",
+                canvas.touch_controls ? "Hold left or right: move   Tap here: music   Tap the top bar: pause"
+                                      : "Arrows: move   Space: pause   R: restart   M: music   Esc: exit");
+  }
+  draw_text(canvas, 25, 559, text, Font::body, 0xDECBB9);
   draw_text(canvas, 25, 580, "Red: +1  |  Gold: +5 and +1 life  |  Avoid meanders: -1 life", Font::body, 0xCFB69E);
 
   const Color ground = scene_look(state.level).ground_color;
@@ -58,6 +66,10 @@ constexpr Painter kPlayLayers[] = {draw_scene_backdrop, draw_hud_bars,  draw_cat
 
 void compose_frame(Canvas& canvas, const GameState& state) {
   canvas.layer = 0;
+  if (state.options_open) {
+    draw_options_screen(canvas, state);
+    return;
+  }
   if (state.title_screen) {
     draw_title_screen(canvas);
     return;

@@ -259,7 +259,9 @@ void compose_region(Canvas& canvas, const GameState& state, const ChangedRegion&
 namespace {
 
 // Which screen a frame shows: another one is composed whole.
-int screen_shown(const GameState& state) { return state.title_screen ? -1 : static_cast<int>(state.screen); }
+int screen_shown(const GameState& state) {
+  return state.options_open ? -2 : state.title_screen ? -1 : static_cast<int>(state.screen);
+}
 
 }  // namespace
 

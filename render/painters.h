@@ -15,6 +15,7 @@ inline void fill_rect(Canvas& canvas, const Rect& r, Color color) {
 void draw_title_screen(Canvas& canvas);
 void draw_booster_icon(Canvas& canvas, int y, bool gold);
 void draw_quiz_screen(Canvas& canvas, const GameState& state);
+void draw_options_screen(Canvas& canvas, const GameState& state);
 
 // With canvas.plain_drawing set, shape after shape and nothing kept: the same pixels.
 void draw_scene_backdrop(Canvas& canvas, const GameState& state);

@@ -3,7 +3,7 @@
 # with libFuzzer; fuzz_frames also draws the states they reach, fuzz_shell_events feeds
 # SDL's raw events through the shell's routing.
 #
-#   scripts/fuzz.sh [SECONDS] [fuzz_events|fuzz_frames|fuzz_shell_events]   default: 60 s of fuzz_events
+#   scripts/fuzz.sh [SECONDS] [fuzz_events|fuzz_frames|fuzz_shell_events|fuzz_options]   default: 60 s of fuzz_events
 #
 # Starts from the corpus kept in fuzz/corpus/<target> and from generated whole-game seeds;
 # new inputs go to build-fuzz/work/<target>. With ORBILUX_FUZZ_KEEP=1 the kept corpus is

@@ -12,4 +12,5 @@ build=${1:-build}
 ORBILUX_FUZZ_JOBS=2 scripts/fuzz.sh "${ORBILUX_FUZZ_SECONDS:-60}" fuzz_events
 ORBILUX_FUZZ_JOBS=2 scripts/fuzz.sh "${ORBILUX_FUZZ_FRAMES_SECONDS:-45}" fuzz_frames
 ORBILUX_FUZZ_JOBS=2 scripts/fuzz.sh "${ORBILUX_FUZZ_SHELL_SECONDS:-30}" fuzz_shell_events
+ORBILUX_FUZZ_JOBS=2 scripts/fuzz.sh "${ORBILUX_FUZZ_OPTIONS_SECONDS:-15}" fuzz_options
 scripts/memcheck.sh 2000 "$build"

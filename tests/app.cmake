@@ -16,12 +16,13 @@ if(TARGET orbilux_app)
 endif()
 
 if(TARGET orbilux_app AND TARGET orbilux_audio)
-  add_executable(app_shell_tests app_events_test.cpp app_host_test.cpp app_pacing_test.cpp app_touch_test.cpp)
+  add_executable(app_shell_tests app_events_test.cpp app_host_test.cpp app_pacing_test.cpp app_touch_test.cpp
+                                app_options_test.cpp)
   # The rules call the sound and the shell, which call the rules: one group, scanned until settled.
   target_link_libraries(app_shell_tests PRIVATE "$<LINK_GROUP:RESCAN,orbilux_app,orbilux_audio,orbilux_game>"
                         GTest::gtest_main)
   gtest_discover_tests(app_shell_tests DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "SDL_AUDIODRIVER=dummy")
+    PROPERTIES ENVIRONMENT "SDL_AUDIODRIVER=dummy" ENVIRONMENT_MODIFICATION "${ORBILUX_TEST_CONFIG_DIR}")
 endif()
 
 if(TARGET orbilux_app_window AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/app_present_test.cpp)

@@ -42,6 +42,8 @@ int unsetenv(const char* name) { return _putenv((std::string(name) + "=").c_str(
 
 // The rules are linked in for drop_chime_audible; their calls into the shell go nowhere here.
 void save_best_score(int32_t) {}
+void save_options(const GameState&) {}
+
 void open_course_link() {}
 void open_book_link() {}
 void close_window() {}
@@ -159,6 +161,21 @@ size_t matching_run(const std::vector<int16_t>& samples, const std::vector<int16
 }
 
 // ---- plain stream behaviour, with test patterns ----
+
+TEST_F(DiskAudio, AnEffectAtAVolumeIsTheSameEffectAtFullVolumeTimesIt) {
+  constexpr int32_t kLength = 3000;
+  PlayerOptions options;
+  options.effects_volume = 30;
+  set_volumes(options);
+  fill(Stream::effects, kLength, [](int32_t i) { return 1000 + 7 * i; });
+  play_once(audio_stream(Stream::effects), kLength);
+  ASSERT_TRUE(play_on(2 * kLength));
+  const std::vector<int16_t> out = captured();
+  set_volumes(PlayerOptions{});
+  const size_t start = first_nonzero(out);
+  ASSERT_LE(start + kLength, out.size());
+  for (int32_t i = 0; i < kLength; ++i) ASSERT_EQ(out[start + i], (1000 + 7 * i) * 30 / 100) << "sample " << i;
+}
 
 TEST_F(DiskAudio, LoopRepeatsWithoutAGapFromItsFirstSample) {
   constexpr int32_t kLength = 1500;

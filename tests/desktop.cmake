@@ -6,7 +6,7 @@ if(TARGET orbilux_app AND TARGET orbilux_audio)
   target_link_libraries(app_desktop_tests PRIVATE "$<LINK_GROUP:RESCAN,orbilux_app,orbilux_audio,orbilux_game>"
                         GTest::gtest_main)
   gtest_discover_tests(app_desktop_tests DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "SDL_AUDIODRIVER=dummy")
+    PROPERTIES ENVIRONMENT "SDL_AUDIODRIVER=dummy" ENVIRONMENT_MODIFICATION "${ORBILUX_TEST_CONFIG_DIR}")
 endif()
 
 if(TARGET orbilux-rush)

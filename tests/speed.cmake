@@ -29,5 +29,6 @@ if(TARGET orbilux_render AND TARGET orbilux_app AND TARGET orbilux_audio AND NOT
   add_executable(speed_alloc_tests speed_alloc_test.cpp)
   target_link_libraries(speed_alloc_tests PRIVATE orbilux_render
                         "$<LINK_GROUP:RESCAN,orbilux_app,orbilux_audio,orbilux_game>" GTest::gtest_main)
-  gtest_discover_tests(speed_alloc_tests DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "SDL_AUDIODRIVER=dummy")
+  gtest_discover_tests(speed_alloc_tests DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "SDL_AUDIODRIVER=dummy"
+                       ENVIRONMENT_MODIFICATION "${ORBILUX_TEST_CONFIG_DIR}")
 endif()

@@ -51,3 +51,5 @@ int run_window(ShellWindow& shell, GameState& state, ShellInput& hands) {
   end_window_life(shell, state, hands);
   return exit_code;
 }
+
+bool system_prefers_reduced_motion() { return false; }

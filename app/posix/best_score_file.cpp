@@ -85,6 +85,8 @@ void sync_folder(const char* folder) {
   close(fd);
 }
 
+}  // namespace
+
 bool home_folder(char* out, size_t capacity) {
   const char* home = std::getenv("HOME");
   if (is_absolute(home)) {
@@ -99,8 +101,6 @@ bool home_folder(char* out, size_t capacity) {
   const int n = std::snprintf(out, capacity, "%s", entry.pw_dir);
   return n > 0 && static_cast<size_t>(n) < capacity;
 }
-
-}  // namespace
 
 bool best_score_folder(char* out, size_t capacity) {
   if (capacity == 0) return false;
@@ -124,47 +124,58 @@ bool best_score_folder(char* out, size_t capacity) {
 }
 
 StoredBest load_best_score_from(const char* folder) {
+  char bytes[kBestScoreReadLimit];
+  const long length = read_file_start(folder, kBestScoreFileName, bytes, sizeof bytes);
+  return length < 0 ? StoredBest{} : parse_best_score(bytes, static_cast<size_t>(length));
+}
+
+long read_file_start(const char* folder, const char* name, char* bytes, size_t capacity) {
   char path[kStorePathCapacity];
-  if (folder == nullptr || folder[0] == '\0' || !join(path, sizeof path, folder, kBestScoreFileName)) return {};
+  if (folder == nullptr || folder[0] == '\0' || !join(path, sizeof path, folder, name)) return -1;
   // Non-blocking, so that a pipe or device put in the file's place cannot hang the start.
   const int fd = open_retrying(path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-  if (fd < 0) return {};
+  if (fd < 0) return -1;
   struct stat info;
   if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
     close(fd);
-    return {};
+    return -1;
   }
-  char bytes[kBestScoreReadLimit];
   size_t length = 0;
-  while (length < sizeof bytes) {
-    const ssize_t n = read(fd, bytes + length, sizeof bytes - length);
+  while (length < capacity) {
+    const ssize_t n = read(fd, bytes + length, capacity - length);
     if (n < 0) {
       if (errno == EINTR) continue;
       close(fd);
-      return {};
+      return -1;
     }
     if (n == 0) break;
     length += static_cast<size_t>(n);
   }
   close(fd);
-  return parse_best_score(bytes, length);
+  return static_cast<long>(length);
 }
 
 bool save_best_score_to(const char* folder, int32_t value) {
   // A number we would refuse to read back is not worth replacing a good one with.
   if (value < 0 || value > kMaxBestScore) return false;
+  char text[16];
+  const int length = std::snprintf(text, sizeof text, "%d\n", static_cast<int>(value));
+  return length > 0 && replace_file_atomically(folder, kBestScoreFileName, text, static_cast<size_t>(length));
+}
+
+bool replace_file_atomically(const char* folder, const char* name, const char* bytes, size_t length) {
   if (folder == nullptr || folder[0] == '\0') return false;
   char final_path[kStorePathCapacity];
   char temp_path[kStorePathCapacity];
-  if (!join(final_path, sizeof final_path, folder, kBestScoreFileName)) return false;
-  if (!join(temp_path, sizeof temp_path, folder, ".best-score.XXXXXX")) return false;
+  char temp_name[kStorePathCapacity];
+  if (std::snprintf(temp_name, sizeof temp_name, ".%s.XXXXXX", name) >= static_cast<int>(sizeof temp_name)) return false;
+  if (!join(final_path, sizeof final_path, folder, name)) return false;
+  if (!join(temp_path, sizeof temp_path, folder, temp_name)) return false;
   if (!is_directory(folder) && !make_folders(folder)) return false;
 
   const int fd = mkostemp(temp_path, O_CLOEXEC);
   if (fd < 0) return false;
-  char text[16];
-  const int length = std::snprintf(text, sizeof text, "%d\n", static_cast<int>(value));
-  bool written = length > 0 && write_all(fd, text, static_cast<size_t>(length)) && fsync_retrying(fd);
+  bool written = write_all(fd, bytes, length) && fsync_retrying(fd);
   // close() can report a late write error; with the data synced that is rare, but then
   // the file is not trusted.
   if (close(fd) != 0 && errno != EINTR) written = false;
@@ -204,8 +215,12 @@ bool save_best_score_to_data_folder(int32_t value) {
   char folder[kStorePathCapacity];
   if (!best_score_folder(folder, sizeof folder)) return false;
   const bool saved = save_best_score_to(folder, value);
-  if (saved && keep_save != nullptr) keep_save();
+  if (saved) keep_saved_files();
   return saved;
+}
+
+void keep_saved_files() {
+  if (keep_save != nullptr) keep_save();
 }
 
 void keep_each_save_with(void (*keep)()) { keep_save = keep; }

@@ -74,6 +74,10 @@ void run_frame() {
 
 bool open_screen() { return SDL_Init(SDL_INIT_VIDEO) == 0; }
 
+bool system_prefers_reduced_motion() {
+  return EM_ASM_INT({ return !!(window.matchMedia && window.matchMedia("(prefers-reduced-motion: reduce)").matches); });
+}
+
 int run_window(ShellWindow& shell, GameState& state, ShellInput& hands) {
   // Taps are the touch controls' own: SDL must not also turn them into clicks, which would
   // answer a question once on touching and again through the tap.

@@ -3,11 +3,13 @@
 // browser calls the game once per frame it shows (loop.cpp).
 #include <emscripten.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "app/app_main.h"
 #include "app/best_score_store.h"
+#include "app/settings_store.h"
 #include "app/web/browser_storage.h"
 
 namespace {
@@ -32,6 +34,8 @@ int main(int argc, char** argv) {
   kept_arguments.assign(argv, argv + argc);
   char folder[kStorePathCapacity];
   if (!best_score_folder(folder, sizeof folder)) folder[0] = '\0';
+  // The options live beside the best, in the one folder the browser keeps.
+  if (folder[0] != '\0') setenv(kConfigDirVariable, folder, 0);
   load_browser_storage_then(folder, start_game);  // returns at once
   return 0;
 }

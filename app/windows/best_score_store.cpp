@@ -5,9 +5,12 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <algorithm>
 #include <cwchar>
+#include <string>
 
 #include "app/best_score_store.h"
+#include "app/settings_store.h"
 
 namespace {
 
@@ -114,35 +117,37 @@ bool best_score_folder(char* out, size_t capacity) {
   return true;
 }
 
-StoredBest load_best_score_from(const char* folder) {
+namespace {
+
+// Up to `capacity` bytes from the start of `folder`\`name`; -1 when it is missing, unreadable
+// or not a disk file (a folder or a device in its place does not open as one).
+long read_file_start(const char* folder, const char* name, char* bytes, size_t capacity) {
   wchar_t path[kStorePathCapacity];
-  if (!join(path, kStorePathCapacity, folder, kBestScoreFileName)) return {};
-  // A folder or a device in the file's place does not open as a disk file.
+  if (!join(path, kStorePathCapacity, folder, name)) return -1;
   const HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return {};
-  char bytes[kBestScoreReadLimit];
+  if (file == INVALID_HANDLE_VALUE) return -1;
   size_t length = 0;
   bool readable = GetFileType(file) == FILE_TYPE_DISK;
-  while (readable && length < sizeof bytes) {
+  while (readable && length < capacity) {
     DWORD n = 0;
-    if (!ReadFile(file, bytes + length, static_cast<DWORD>(sizeof bytes - length), &n, nullptr)) readable = false;
+    if (!ReadFile(file, bytes + length, static_cast<DWORD>(capacity - length), &n, nullptr)) readable = false;
     if (n == 0) break;
     length += n;
   }
   CloseHandle(file);
-  return readable ? parse_best_score(bytes, length) : StoredBest{};
+  return readable ? static_cast<long>(length) : -1;
 }
 
-bool save_best_score_to(const char* folder, int32_t value) {
-  // A number we would refuse to read back is not worth replacing a good one with.
-  if (value < 0 || value > kMaxBestScore) return false;
+// Written beside the old file, flushed, and moved over it in one step through to the disk:
+// the old or the new bytes, never half of them.
+bool replace_file_atomically(const char* folder, const char* name, const char* bytes, size_t length) {
   wchar_t final_path[kStorePathCapacity];
   wchar_t temp_path[kStorePathCapacity];
   char temp_name[64];
-  std::snprintf(temp_name, sizeof temp_name, ".%s.%lu-%llu", kBestScoreFileName, GetCurrentProcessId(),
+  std::snprintf(temp_name, sizeof temp_name, ".%s.%lu-%llu", name, GetCurrentProcessId(),
                 static_cast<unsigned long long>(GetTickCount64()));
-  if (!join(final_path, kStorePathCapacity, folder, kBestScoreFileName)) return false;
+  if (!join(final_path, kStorePathCapacity, folder, name)) return false;
   if (!join(temp_path, kStorePathCapacity, folder, temp_name)) return false;
   wchar_t wide_folder[kStorePathCapacity];
   if (!to_wide(folder, wide_folder, kStorePathCapacity)) return false;
@@ -150,16 +155,29 @@ bool save_best_score_to(const char* folder, int32_t value) {
 
   const HANDLE file = CreateFileW(temp_path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
-  char text[16];
-  const int length = std::snprintf(text, sizeof text, "%d\n", static_cast<int>(value));
-  bool written = length > 0 && write_all(file, text, static_cast<DWORD>(length)) && FlushFileBuffers(file);
+  bool written = write_all(file, bytes, static_cast<DWORD>(length)) && FlushFileBuffers(file);
   if (!CloseHandle(file)) written = false;
-  // Replacing in one step, through to the disk: the old or the new best, never half of one.
   if (!written || !MoveFileExW(temp_path, final_path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     DeleteFileW(temp_path);
     return false;
   }
   return true;
+}
+
+}  // namespace
+
+StoredBest load_best_score_from(const char* folder) {
+  char bytes[kBestScoreReadLimit];
+  const long length = read_file_start(folder, kBestScoreFileName, bytes, sizeof bytes);
+  return length < 0 ? StoredBest{} : parse_best_score(bytes, static_cast<size_t>(length));
+}
+
+bool save_best_score_to(const char* folder, int32_t value) {
+  // A number we would refuse to read back is not worth replacing a good one with.
+  if (value < 0 || value > kMaxBestScore) return false;
+  char text[16];
+  const int length = std::snprintf(text, sizeof text, "%d\n", static_cast<int>(value));
+  return length > 0 && replace_file_atomically(folder, kBestScoreFileName, text, static_cast<size_t>(length));
 }
 
 void remove_stale_save_leftovers(const char* folder, int64_t older_than_seconds) {
@@ -205,4 +223,71 @@ void print_best_score_place(std::FILE* out, const char*) {
                "The best score is kept in the registry, HKEY_CURRENT_USER\\%s\\%s\n"
                "(or in a file in %%%s%% when that is set).\n",
                kBestScoreRegistryKey, kBestScoreRegistryValue, kDataDirVariable);
+}
+
+// The options: the same `name = value` text as elsewhere, each line a string value of its
+// own under the game's registry key, unless ORBILUX_RUSH_DATA_DIR names a folder for the file.
+std::string load_options_text() {
+  char folder[kStorePathCapacity];
+  if (best_score_folder(folder, sizeof folder)) {
+    static char bytes[kSettingsReadLimit];
+    const long length = read_file_start(folder, kSettingsFileName, bytes, sizeof bytes);
+    return length > 0 ? std::string(bytes, static_cast<size_t>(length)) : std::string();
+  }
+  RegistryNames names;
+  if (!registry_names(names)) return {};
+  std::string text;
+  for (const char* name : kOptionNames) {
+    wchar_t wide_name[32];
+    wchar_t value[kKeyNameCapacity];
+    DWORD size = sizeof value;
+    if (!to_wide(name, wide_name, 32) ||
+        RegGetValueW(HKEY_CURRENT_USER, names.key, wide_name, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS) {
+      continue;
+    }
+    char utf8[kKeyNameCapacity * 3];
+    if (WideCharToMultiByte(CP_UTF8, 0, value, -1, utf8, static_cast<int>(sizeof utf8), nullptr, nullptr) <= 0) continue;
+    text += std::string(name) + " = " + utf8 + "\n";
+  }
+  return text;
+}
+
+bool save_options_text(const std::string& text) {
+  char folder[kStorePathCapacity];
+  if (best_score_folder(folder, sizeof folder)) {
+    return replace_file_atomically(folder, kSettingsFileName, text.data(), text.size());
+  }
+  RegistryNames names;
+  HKEY key;
+  if (!registry_names(names) || RegCreateKeyExW(HKEY_CURRENT_USER, names.key, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                                KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+    return false;
+  }
+  bool written = true;
+  size_t start = 0;
+  while (start < text.size()) {
+    const size_t end = std::min(text.find('\n', start), text.size());
+    const std::string line = text.substr(start, end - start);
+    start = end + 1;
+    const size_t equals = line.find(" = ");
+    wchar_t wide_name[32];
+    wchar_t value[kKeyNameCapacity];
+    if (equals == std::string::npos || !to_wide(line.substr(0, equals).c_str(), wide_name, 32) ||
+        !to_wide(line.substr(equals + 3).c_str(), value, kKeyNameCapacity)) {
+      written = false;
+      continue;
+    }
+    const DWORD bytes = static_cast<DWORD>((std::wcslen(value) + 1) * sizeof(wchar_t));
+    written = RegSetValueExW(key, wide_name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value), bytes) == ERROR_SUCCESS &&
+              written;
+  }
+  RegCloseKey(key);
+  return written;
+}
+
+void print_options_place(std::FILE* out) {
+  std::fprintf(out,
+               "The options (S) are kept in the registry under HKEY_CURRENT_USER\\%s\n"
+               "(or in %s in %%%s%% when that is set).\n",
+               kBestScoreRegistryKey, kSettingsFileName, kDataDirVariable);
 }

@@ -205,6 +205,7 @@ class Game:
         self.screen = screen
         self.work = tempfile.mkdtemp(prefix=f"orbilux-e2e-{name}-")
         self.data_dir = data_dir or os.path.join(self.work, "data")
+        self.config_dir = os.path.join(self.work, "config")
         self.audio_file = os.path.join(self.work, "audio.raw")
         self.opened_file = os.path.join(self.work, "opened.txt")
         self.base_changes = env
@@ -252,6 +253,7 @@ class Game:
             "SDL_AUDIODRIVER": "disk",
             "SDL_DISKAUDIOFILE": self.audio_file,
             "ORBILUX_RUSH_DATA_DIR": self.data_dir,
+            "ORBILUX_RUSH_CONFIG_DIR": self.config_dir,
             "PATH": self.bin_dir + os.pathsep + env.get("PATH", "/usr/bin:/bin"),
         })
         for name, value in {**self.base_changes, **changes}.items():
@@ -574,6 +576,16 @@ def game_over_on_screen(shot):
 def get_ready_on_screen(shot):
     # The panel's corners outside the pause panel, clear of its texts.
     return shot.is_filled(270, 211, 330, 222, PANEL) and shot.is_filled(270, 341, 531, 347, PANEL)
+
+
+OPTIONS_ROW = (0x1D, 0x2F, 0x46)  # 0x462F1D: a row of the options not chosen
+OPTIONS_MUSIC_ROW = (34, 84, 766, 118)
+
+
+def options_on_screen(shot):
+    """The options: the first row chosen, the second not, on the quiz screens' brown."""
+    return (shot.pixel(5, 5) == LETTERBOX and shot.is_filled(440, 88, 470, 114, COURSE_BUTTON)
+            and shot.is_filled(440, 128, 470, 154, OPTIONS_ROW))
 
 
 def pause_panel_on_screen(shot):

@@ -4,11 +4,12 @@ that raises the best and survives a reload, the field letterboxed at 4:3 from th
 in a 16:9 and a portrait viewport, and a hidden page pausing the field. Chromium and Firefox: a
 game that starts with the browser's storage blocked (WebKitWebDriver runs no script before the
 page's own). Chromium alone (its DevTools reach further): the laptops', a tablet's and phones'
-shapes at their pixel ratios, a phone turned, O opening the course, a held touch steering, the
-site played offline and replaced by a new build, the manifest as the browser reads it, and the
-game in a course page's frame; and, once, every licence readable in the site and the portal
-zip, and the relink package beside them. (A tap on a quiz answer is checked by the touch
-controls' unit tests: reaching the question here would take a robot player minutes of catching.)
+shapes at their pixel ratios, a phone turned, O opening the course, the options kept across a
+reload, a held touch steering, the site played offline and replaced by a new build, the
+manifest as the browser reads it, and the game in a course page's frame; and, once, every
+licence readable in the site and the portal zip, and the relink package beside them. (A tap on
+a quiz answer is checked by the touch controls' unit tests: reaching the question here would
+take a robot player minutes of catching.)
 Usage: test_web.py SITE_FOLDER LINUX_EXECUTABLE [chromium|firefox|webkit]"""
 
 import json
@@ -21,8 +22,9 @@ import time
 import zipfile
 
 from browser import STARTED_DRIVERS, START_DEADLINE, Browser, EngineCrashed, FirefoxBrowser, Site, WebKitBrowser
-from harness import (FIELD_H, FIELD_W, LETTERBOX, Failure, Game, check, game_over_on_screen, get_ready_on_screen,
-                     steer_for_a_catch, title_letterboxed, title_on_screen, wait_until)
+from harness import (FIELD_H, FIELD_W, LETTERBOX, OPTIONS_MUSIC_ROW, Failure, Game, check, game_over_on_screen,
+                     get_ready_on_screen, options_on_screen, steer_for_a_catch, title_letterboxed, title_on_screen,
+                     wait_until)
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "package"))
 from check_licences import package_faults  # noqa: E402
@@ -112,6 +114,32 @@ def keys_catch_and_links(site, engine=Browser):
         opened = browser.js("return window.openedAddresses")
         check(opened == [[COURSE_ADDRESS, "_blank"]], f"O opened {opened}")
         print(f"a catch raised the best to {saved.strip()}; it came back after a reload; O opened the course")
+
+
+def options_after_reload(site, engine=Browser):
+    """S opens the options, Left turns the music down; after a reload both the site's storage
+    and the screen still hold it."""
+    def settings(browser):
+        return browser.js("const path = Module.orbiluxStoredFolder + '/settings.ini';"
+                          "return FS.analyzePath(path).exists ? FS.readFile(path, {encoding: 'utf8'}) : null")
+
+    with engine() as browser:
+        browser.open(site.url)
+        browser.wait_for_screen(title_on_screen, START_DEADLINE, "the title")
+        browser.key("s")
+        before = browser.wait_for_screen(options_on_screen, START_DEADLINE, "the options").region(*OPTIONS_MUSIC_ROW)
+        browser.key("Left")
+        after = browser.wait_for_screen(lambda s: options_on_screen(s) and s.region(*OPTIONS_MUSIC_ROW) != before,
+                                        START_DEADLINE, "the music turned down").region(*OPTIONS_MUSIC_ROW)
+        saved = settings(browser)
+        check(saved is not None and "music_volume = 90\n" in saved, f"the stored options are {saved!r}")
+        time.sleep(2)  # IndexedDB's moment, as for the best
+        browser.reload()
+        browser.wait_started()
+        check(settings(browser) == saved, "the options did not come back from IndexedDB after a reload")
+        browser.key("s")
+        again = browser.wait_for_screen(options_on_screen, START_DEADLINE, "the options after the reload")
+        check(again.region(*OPTIONS_MUSIC_ROW) == after, "the music row after the reload is not at 90 %")
 
 
 def touch(site):
@@ -371,6 +399,7 @@ def scenario(site_folder, linux_executable, engine_name="chromium"):
         again_if_engine_crashed(keys_catch_and_links, site, engine)
         if engine is Browser:
             chromium_shapes(site)
+            options_after_reload(site)
             touch(site)
             manifest_as_read(site)
             embedded(site)

@@ -1,9 +1,10 @@
 """The Windows game under Wine, in a fresh Wine folder and a real X server, as a player on
 Windows would meet it: --help and --version, the title as on Linux, Space and Esc, the best
 score in the registry (written on a catch, read back on the next start, damaged values taken
-as none), the installer: a silent install with every licence readable, the installed game
-starting, the uninstaller taking everything away again but the best score; and the window's
-size on a high-density desktop.
+as none), the options kept as values of the same key and shown again on the next start, the
+installer: a silent install with every licence readable, the installed game starting, the
+uninstaller taking everything away again but the best score; and the window's size on a
+high-density desktop.
 
 Usage: wine_e2e.py WINDOWS_BUILD_DIR LINUX_GAME"""
 
@@ -15,8 +16,8 @@ import sys
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "package"))
 from check_licences import package_faults  # noqa: E402
-from harness import (SHOW_DEADLINE, Game, check, get_ready_on_screen, run, steer_for_a_catch,  # noqa: E402
-                     title_letterboxed, title_on_screen, wait_until)
+from harness import (OPTIONS_MUSIC_ROW, SHOW_DEADLINE, Game, check, get_ready_on_screen,  # noqa: E402
+                     options_on_screen, run, steer_for_a_catch, title_letterboxed, title_on_screen, wait_until)
 
 WINE_RUN = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "packaging", "windows", "wine-run.sh")
 KEY = r"HKCU\Software\Brixol\OrbiluxExpress"
@@ -137,6 +138,27 @@ def scenario(build_dir, linux_game):
         game.use_registry = True
         wine(prefix, "reg", "delete", KEY, "/v", "BestScore", "/f")
         check(hud_best("none stored") != with_best, "the stored best was not shown after a restart")
+
+        # The options: the music turned down on the options screen is a value of the same key,
+        # and the next start shows it.
+        def music_row(keys):
+            game.launch()
+            game.focus()
+            game.wait_for_screen(title_on_screen, SHOW_DEADLINE, "the title")
+            game.key("s")
+            row = game.wait_for_screen(options_on_screen, SHOW_DEADLINE, "the options").region(*OPTIONS_MUSIC_ROW)
+            if keys:
+                game.key(*keys)
+                row = game.wait_for_screen(lambda s: s.region(*OPTIONS_MUSIC_ROW) != row, SHOW_DEADLINE,
+                                           "the music turned down").region(*OPTIONS_MUSIC_ROW)
+            game.key("Escape", "Escape")
+            check(game.wait_exit() == 0, "Esc from the options, Esc: exit code 0")
+            return row
+
+        turned_down = music_row(["Left"])
+        volume = wine(prefix, "reg", "query", KEY, "/v", "music_volume").stdout.split()
+        check(volume[-2:] == ["REG_SZ", "90"], f"the registry holds music_volume as {volume[-2:]}")
+        check(music_row([]) == turned_down, "the next start did not show the music at 90 %")
 
         # Out of range: 1,000,000,000 counts as none too.
         store(prefix, "REG_DWORD", "1000000000")
