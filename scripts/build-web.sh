@@ -4,7 +4,7 @@
 # the site in build-web/site/ (index.html, orbilux-rush.js, .wasm, .data, the icon and the
 # licences): static files that any web server can serve. scripts/serve-web.sh serves them.
 # build-web/orbilux-rush-web.zip is the same site for game portals: index.html at its root,
-# every path in it relative.
+# every path in it relative. build-web/orbilux-rush-scorm12.zip carries it into a course.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh web
@@ -20,4 +20,6 @@ rm -rf build-web/site
 cmake --install build-web --prefix build-web/site >/dev/null
 rm -f build-web/orbilux-rush-web.zip
 (cd build-web/site && zip -qrX9 ../orbilux-rush-web.zip .)
-ls -l build-web/site build-web/orbilux-rush-web.zip
+# The same site as a SCORM 1.2 package for course platforms (README: "In a course").
+python3 packaging/web/scorm_package.py build-web/site build-web/orbilux-rush-scorm12.zip
+ls -l build-web/site build-web/orbilux-rush-web.zip build-web/orbilux-rush-scorm12.zip
