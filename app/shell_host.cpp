@@ -12,6 +12,7 @@
 namespace {
 // Set by Esc, read by the loop on the same thread after the event that set it.
 bool close_requested = false;
+void (*answer_listener)(int32_t, int32_t, bool) = nullptr;
 }  // namespace
 
 bool window_close_requested() { return close_requested; }
@@ -27,6 +28,11 @@ void save_options(const GameState& state) { save_options_text(write_options(stat
 
 void open_course_link() { SDL_OpenURL(kCourseLinkAddress); }
 void open_book_link() { SDL_OpenURL(kBookLinkAddress); }
+
+void tell_answers_to(void (*listener)(int32_t, int32_t, bool)) { answer_listener = listener; }
+void note_answer(int32_t question, int32_t option, bool right) {
+  if (answer_listener) answer_listener(question, option, right);
+}
 
 void close_window() { close_requested = true; }
 

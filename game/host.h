@@ -37,6 +37,11 @@ void open_course_link();
 // Hands the book's address to the user's browser without waiting.
 void open_book_link();
 
+// A question of the bank was answered: which one (its index in kQuizBank), with which of its
+// options (unshuffled), and whether that was right. For a course the game runs in, which
+// keeps a learner's answers; elsewhere nobody keeps them.
+void note_answer(int32_t question, int32_t option, bool right);
+
 // Ends the program after its orderly teardown (Esc).
 void close_window();
 // The monotonic high-resolution counter, in counts of state.tick_frequency per second.

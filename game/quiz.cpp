@@ -80,7 +80,9 @@ void answer_question(GameState& state, int position) {
   const QuizQuestion& question = kQuizBank[state.current_question];
   state.left_held = 0;
   state.right_held = 0;
-  if (state.option_order[position] == question.correct_option) {
+  const int32_t option = state.option_order[position];
+  note_answer(state.current_question, option, option == question.correct_option);
+  if (option == question.correct_option) {
     state.screen = Screen::correct;
     state.lives += 1;
     play_success_arpeggio();

@@ -1,9 +1,8 @@
 // One frame: the title page, a quiz screen, or the play field built up layer by layer with
 // the heads-up display drawn here between the scene and the overlays.
-#include <algorithm>
-
 #include "render/painters.h"
 #include "render/scenes.h"
+#include "render/screen_words.h"
 
 namespace {
 
@@ -19,24 +18,16 @@ constexpr int kFrameTextCapacity = 128;
 
 void draw_hud_bars(Canvas& canvas, const GameState& state) {
   fill_rect(canvas, 0, 0, kFieldWidth, kTopBarBottom, kBarColor);
-  draw_text(canvas, 28, 18, "ORBILUX RUSH", Font::heading, 0xFBF4ED);
+  draw_text(canvas, 28, 18, kGameName, Font::heading, 0xFBF4ED);
   char text[kFrameTextCapacity];
-  format_text(text, kFrameTextCapacity, "SCORE  %d", state.score);
+  format_text(text, kFrameTextCapacity, kHudScoreFormat, state.score);
   draw_text(canvas, 570, 18, text, Font::strong, 0xB1E24E);
   draw_text(canvas, 29, 53, "Catch boosters, connect everything!", Font::body, 0xBEDC74);
 
   fill_rect(canvas, 0, kBottomBarTop, kFieldWidth, kFieldHeight, kBarColor);
-  const KeyName* keys = state.options.keys;
-  if (!canvas.touch_controls && !std::equal(keys, keys + kActionCount, PlayerOptions{}.keys)) {  // the player's own keys
-    format_text(text, kFrameTextCapacity, "%s/%s: move   %s: pause   %s: restart   %s: music   Esc: exit", keys[0].text,
-                keys[1].text, keys[2].text, keys[3].text, keys[4].text);
-  } else {
-    format_text(text, kFrameTextCapacity, "%s",
-                canvas.touch_controls ? "Hold left or right: move   Tap here: music   Tap the top bar: pause"
-                                      : "Arrows: move   Space: pause   R: restart   M: music   Esc: exit");
-  }
+  format_hud_help(text, kFrameTextCapacity, state, canvas.touch_controls);
   draw_text(canvas, 25, 559, text, Font::body, 0xDECBB9);
-  draw_text(canvas, 25, 580, "Red: +1  |  Gold: +5 and +1 life  |  Avoid meanders: -1 life", Font::body, 0xCFB69E);
+  draw_text(canvas, 25, 580, kHudLegend, Font::body, 0xCFB69E);
 
   const Color ground = scene_look(state.level).ground_color;
   fill_rect(canvas, 0, kGroundLineY, kFieldWidth, kBottomBarTop, ground);
@@ -46,11 +37,11 @@ void draw_hud_bars(Canvas& canvas, const GameState& state) {
 // Under the top bar, drawn after the play objects so nothing that moves covers them.
 void draw_hud_values(Canvas& canvas, const GameState& state) {
   char text[kFrameTextCapacity];
-  format_text(text, kFrameTextCapacity, "LIVES  %d", state.lives);
+  format_text(text, kFrameTextCapacity, kLivesFormat, state.lives);
   draw_text(canvas, 28, 98, text, Font::strong, 0x9992FF);
-  format_text(text, kFrameTextCapacity, "LEVEL  %d", state.level + 1);
+  format_text(text, kFrameTextCapacity, kHudLevelFormat, state.level + 1);
   draw_text(canvas, 260, 98, text, Font::body, 0xE8D2BE);
-  format_text(text, kFrameTextCapacity, "BEST  %d", state.best_score);
+  format_text(text, kFrameTextCapacity, kHudBestFormat, state.best_score);
   draw_text(canvas, 570, 98, text, Font::body, 0x6AD7FF);
   format_text(text, kFrameTextCapacity, "SPEED  %d%%", 100 + 20 * state.level);
   draw_text(canvas, 570, 53, text, Font::body, 0x74C3FF);

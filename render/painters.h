@@ -4,6 +4,7 @@
 #include "game/game_state.h"
 #include "game/layout.h"
 #include "render/canvas.h"
+#include "render/shown_texts.h"
 
 // The whole frame for the current state: title, quiz screen or the play field with its HUD.
 void compose_frame(Canvas& canvas, const GameState& state);

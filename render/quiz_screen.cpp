@@ -31,9 +31,9 @@ void draw_question_screen(Canvas& canvas, const GameState& state) {
   const QuizQuestion& question = current_question(state);
   char text[kQuizTextCapacity];
   // The checkpoint names the level a right answer opens: the HUD shows level + 1.
-  format_text(text, kQuizTextCapacity, "LEVEL %d CHECKPOINT", state.level + 2);
+  format_text(text, kQuizTextCapacity, kCheckpointFormat, state.level + 2);
   draw_text(canvas, 34, 24, text, Font::heading, kTitleColor);
-  format_text(text, kQuizTextCapacity, "LIVES  %d", state.lives);
+  format_text(text, kQuizTextCapacity, kLivesFormat, state.lives);
   draw_text(canvas, 580, 24, text, Font::strong, kLivesColor);
   draw_text_wrapped(canvas, 36, 80, 764, 180, question.text, Font::label, 0xFCF6EF);
 
@@ -48,39 +48,34 @@ void draw_question_screen(Canvas& canvas, const GameState& state) {
     }
   }
 
-  draw_text(canvas, 36, 535, "Choose A, B, C or D (or 1-4). You can also click an answer.", Font::body, kHintColor);
-  draw_text(canvas, 36, 564, "Correct: +1 life. Wrong: -2 lives.   M: music   Esc: exit", Font::body, kHintColor);
+  draw_text(canvas, 36, 535, kQuizHint, Font::body, kHintColor);
+  draw_text(canvas, 36, 564, kQuizRules, Font::body, kHintColor);
 }
 
 void draw_correct_screen(Canvas& canvas, const GameState& state) {
-  draw_text(canvas, 36, 35, "CORRECT!  +1 EXTRA LIFE", Font::heading, kTitleColor);
+  draw_text(canvas, 36, 35, kCorrectHeading, Font::heading, kTitleColor);
   draw_text_wrapped(canvas, 36, 110, 764, 270, current_question(state).explanation, Font::label, kLightTextColor);
   char text[kQuizTextCapacity];
-  format_text(text, kQuizTextCapacity, "Level %d is ready. Let's connect more devices!", state.level + 2);
+  format_text(text, kQuizTextCapacity, kCorrectReadyFormat, state.level + 2);
   draw_text_wrapped(canvas, 36, 309, 764, 399, text, Font::label, kHighlightColor);
   fill_rect(canvas, kCorrectContinueButton, kCourseButtonColor);
-  draw_text(canvas, 251, 491, "PRESS SPACE TO CONTINUE", Font::label, kCaptionColor);
+  draw_text(canvas, 251, 491, kCorrectContinue, Font::label, kCaptionColor);
 }
 
 void draw_wrong_screen(Canvas& canvas, const GameState& state) {
-  draw_text(canvas, 36, 35, state.game_over ? "GAME OVER - KEEP LEARNING!" : "KEEP LEARNING!  -2 LIVES", Font::heading,
-            kTitleColor);
-  draw_text_wrapped(canvas, 36, 96, 764, 174,
-                    "Nice try! Strengthen your knowledge of Orbilux Technology with the MOOC.", Font::label,
-                    kLightTextColor);
-  draw_text(canvas, 36, 186, "Free course. Learn at your own pace.", Font::label, kHighlightColor);
+  draw_text(canvas, 36, 35, state.game_over ? kWrongGameOverHeading : kWrongHeading, Font::heading, kTitleColor);
+  draw_text_wrapped(canvas, 36, 96, 764, 174, kWrongCourseText, Font::label, kLightTextColor);
+  draw_text(canvas, 36, 186, kFreeCourse, Font::label, kHighlightColor);
   fill_rect(canvas, kWrongCourseButton, kCourseButtonColor);
-  draw_text(canvas, 244, 237, "PRESS O TO OPEN THE MOOC", Font::label, kCaptionColor);
-  draw_text(canvas, 36, 298, "Want to go further? Explore the book:", Font::body, 0xEBD8BF);
-  draw_text_wrapped(canvas, 36, 327, 764, 383, "Orbilux Technology for Wireless Communications", Font::label,
-                    kHighlightColor);
+  draw_text(canvas, 244, 237, kWrongCourseCaption, Font::label, kCaptionColor);
+  draw_text(canvas, 36, 298, kExploreBook, Font::body, 0xEBD8BF);
+  draw_text_wrapped(canvas, 36, 327, 764, 383, kBookTitle, Font::label, kHighlightColor);
   fill_rect(canvas, kWrongBookButton, kBookButtonColor);
-  draw_text(canvas, 265, 404, "PRESS B TO VIEW THE BOOK", Font::label, kCaptionColor);
+  draw_text(canvas, 265, 404, kWrongBookCaption, Font::label, kCaptionColor);
   fill_rect(canvas, kWrongRetryButton, kRetryButtonColor);
-  draw_text(canvas, 256, 487, state.game_over ? "PRESS R FOR A NEW GAME" : "PRESS R TO TRY AGAIN", Font::label,
-            0xFCF3EB);
+  draw_text(canvas, 256, 487, state.game_over ? kWrongNewGame : kWrongRetry, Font::label, 0xFCF3EB);
   char text[kQuizTextCapacity];
-  format_text(text, kQuizTextCapacity, "-2 lives. Lives remaining: %d. Keep learning at your own pace!", state.lives);
+  format_text(text, kQuizTextCapacity, kWrongLivesFormat, state.lives);
   draw_text(canvas, 36, 552, text, Font::body, kLivesColor);
 }
 

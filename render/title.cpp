@@ -58,39 +58,39 @@ void draw_title_screen(Canvas& canvas) {
   fill_rect(canvas, 0, 0, kFieldWidth, kFieldHeight, kPageColor);
   // Without the picture the right half simply stays white.
   if (canvas.picture) draw_image(canvas, canvas.picture, kPictureX, kPictureY, kPictureWidth, kPictureHeight);
-  draw_text(canvas, 32, 27, "ORBILUX", Font::title, kInkColor);
-  draw_text(canvas, 30, 65, "RUSH", Font::giant, 0x3018E0);
-  draw_text(canvas, 34, 134, "Catch boosters,", Font::label, kTealColor);
-  draw_text(canvas, 34, 159, "connect everything!", Font::label, kTealColor);
+  draw_text(canvas, 32, 27, kTitleName, Font::title, kInkColor);
+  draw_text(canvas, 30, 65, kTitleRush, Font::giant, 0x3018E0);
+  draw_text(canvas, 34, 134, kTitleMotto1, Font::label, kTealColor);
+  draw_text(canvas, 34, 159, kTitleMotto2, Font::label, kTealColor);
   draw_line(canvas, 34, 202, 364, 202, 2, 0xEBE8E3);
 
   draw_booster_icon(canvas, 242, false);
-  draw_text(canvas, 88, 220, "ORBILUX", Font::label, 0x3E2C1D);
-  draw_text(canvas, 88, 247, "+1 point. Connect the next device.", Font::body, kGreyTextColor);
+  draw_text(canvas, 88, 220, kTitleRedName, Font::label, 0x3E2C1D);
+  draw_text(canvas, 88, 247, kTitleRedRule, Font::body, kGreyTextColor);
 
   draw_booster_icon(canvas, 309, true);
-  draw_text(canvas, 88, 286, "GOLDEN BOOSTER", Font::label, 0x0A628E);
-  draw_text(canvas, 88, 313, "+5 points and +1 extra life.", Font::body, kGreyTextColor);
+  draw_text(canvas, 88, 286, kTitleGoldName, Font::label, 0x0A628E);
+  draw_text(canvas, 88, 313, kTitleGoldRule, Font::body, kGreyTextColor);
 
   constexpr int kMeanderIconPoints = sizeof kMeanderIcon / sizeof kMeanderIcon[0];
   for (int i = 0; i + 1 < kMeanderIconPoints; ++i) {
     draw_line(canvas, kMeanderIcon[i].x, kMeanderIcon[i].y, kMeanderIcon[i + 1].x, kMeanderIcon[i + 1].y, 4, 0x2A9AE0);
   }
-  draw_text(canvas, 88, 354, "AVOID MEANDERS", Font::label, 0x3429B2);
-  draw_text(canvas, 88, 381, "-1 life. Disconnects a device.", Font::body, kGreyTextColor);
+  draw_text(canvas, 88, 354, kTitleMeanderName, Font::label, 0x3429B2);
+  draw_text(canvas, 88, 381, kTitleMeanderRule, Font::body, kGreyTextColor);
 
-  draw_text(canvas, 34, 433, "YOUR MISSION", Font::label, kInkColor);
-  draw_text(canvas, 34, 461, "Connect the city, farms and industry!", Font::body, kGreyTextColor);
-  draw_text(canvas, 34, 482, "Quiz: correct +1 life / wrong -2 lives", Font::body, kTealColor);
+  draw_text(canvas, 34, 433, kTitleMission, Font::label, kInkColor);
+  draw_text(canvas, 34, 461, kTitleMissionText, Font::body, kGreyTextColor);
+  draw_text(canvas, 34, 482, kTitleQuizRule, Font::body, kTealColor);
 
   fill_rect(canvas, 34, 505, 363, 549, kButtonColor);
   if (canvas.touch_controls) {
-    draw_text(canvas, 144, 516, "TAP TO PLAY", Font::label, 0xFFFFFF);
-    draw_text(canvas, 34, 562, "Hold left or right: move   Top bar: pause", Font::body, kHelpColor);
-    draw_text(canvas, 34, 581, "Bottom bar: music   Start with 3 lives", Font::body, kHelpColor);
+    draw_text(canvas, 144, 516, kTitleTouchPlay, Font::label, 0xFFFFFF);
+    draw_text(canvas, 34, 562, kTitleTouchHelp1, Font::body, kHelpColor);
+    draw_text(canvas, 34, 581, kTitleTouchHelp2, Font::body, kHelpColor);
     return;
   }
-  draw_text(canvas, 105, 516, "PRESS SPACE TO PLAY", Font::label, 0xFFFFFF);
-  draw_text(canvas, 34, 562, "Arrows: move   Space: pause   M: music", Font::body, kHelpColor);
-  draw_text(canvas, 34, 581, "R: restart   Esc: exit   Start with 3 lives", Font::body, kHelpColor);
+  draw_text(canvas, 105, 516, kTitlePlay, Font::label, 0xFFFFFF);
+  draw_text(canvas, 34, 562, kTitleHelp1, Font::body, kHelpColor);
+  draw_text(canvas, 34, 581, kTitleHelp2, Font::body, kHelpColor);
 }

@@ -6,6 +6,7 @@
 # build-web/orbilux-rush-web.zip is the same site for game portals: index.html at its root,
 # every path in it relative. build-web/orbilux-rush-web-relink.zip lets anyone relink the game
 # with changed copies of the LGPL libraries in it (the site's licences/README.txt says how).
+# build-web/orbilux-rush-scorm12.zip carries the site into a course.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh web
@@ -22,4 +23,6 @@ cmake --install build-web --prefix build-web/site >/dev/null
 rm -f build-web/orbilux-rush-web.zip
 (cd build-web/site && zip -qrX9 ../orbilux-rush-web.zip .)
 packaging/web/relink.sh build-web "$stack"
-ls -l build-web/site build-web/orbilux-rush-web.zip build-web/orbilux-rush-web-relink.zip
+# The same site as a SCORM 1.2 package for course platforms (README: "In a course").
+python3 packaging/web/scorm_package.py build-web/site build-web/orbilux-rush-scorm12.zip
+ls -l build-web/site build-web/orbilux-rush-web.zip build-web/orbilux-rush-web-relink.zip build-web/orbilux-rush-scorm12.zip

@@ -82,6 +82,10 @@ void save_best_score(int32_t value) {
 }
 void open_course_link() { record("open_course_link"); }
 void open_book_link() { record("open_book_link"); }
+void note_answer(int32_t question, int32_t option, bool right) {
+  host().answers.push_back("note_answer(" + std::to_string(question) + "," + std::to_string(option) +
+                           (right ? ",right)" : ",wrong)"));
+}
 void close_window() {
   record("close_window");
   host().close_requests += 1;

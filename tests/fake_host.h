@@ -20,6 +20,8 @@ class FakeHost {
   // "play_drop_chime(audible)", "save_best_score(5)".
   std::vector<std::string> calls;
   std::vector<int32_t> saved_scores;
+  // The answers noted for a course, apart from `calls`: "note_answer(2,3,right)".
+  std::vector<std::string> answers;
   int64_t counter = 0;  // what read_counter answers
   bool effects_device = true;
   int close_requests = 0;

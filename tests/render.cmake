@@ -21,7 +21,8 @@ if(TARGET orbilux_render)
   gtest_discover_tests(render_canvas_test DISCOVERY_TIMEOUT 60 PROPERTIES LABELS render
                        ENVIRONMENT "${ORBILUX_RENDER_TEST_ENV}")
 
-  add_executable(render_screens_test render_screens_test.cpp render_play_test.cpp render_kept_test.cpp)
+  add_executable(render_screens_test render_screens_test.cpp render_play_test.cpp render_kept_test.cpp
+                                     render_words_test.cpp)
   target_link_libraries(render_screens_test PRIVATE orbilux_render_test_support GTest::gtest_main)
   gtest_discover_tests(render_screens_test DISCOVERY_TIMEOUT 60 PROPERTIES LABELS render
                        ENVIRONMENT "${ORBILUX_RENDER_TEST_ENV}")

@@ -7,8 +7,10 @@
 #include "app/platform.h"
 #include "app/touch_input.h"
 #include "app/web/page.h"
+#include "app/web/page_words.h"
 #include "app/window_loop.h"
 #include "game/input.h"
+#include "game/quiz.h"
 #include "game/rules.h"
 
 namespace {
@@ -68,9 +70,19 @@ void run_frame() {
   SDL_Event event;
   while (SDL_PollEvent(&event)) handle_event(event);
   loop.show_after_events();
+  tell_page_words(*page.state, page.shell.canvas.touch_controls);
 }
 
 }  // namespace
+
+// For the page's tests: the question screen at once, as the end of a level brings it, without
+// a robot catching twelve boosters first.
+extern "C" EMSCRIPTEN_KEEPALIVE void orbilux_show_question_for_tests() {
+  GameState& state = *page.state;
+  state.title_screen = 0;
+  start_question(state);
+  page.window->loop().picture_lost(SDL_GetPerformanceCounter());
+}
 
 bool open_screen() { return SDL_Init(SDL_INIT_VIDEO) == 0; }
 
@@ -88,8 +100,11 @@ int run_window(ShellWindow& shell, GameState& state, ShellInput& hands) {
   page.shell.canvas.touch_controls = touch_screen_found() != 0;
   start_following_page(page.shell);
   follow_page_box(page.shell);  // the first frame already at the page's size
+  start_page_words();
   page.window.emplace(page.shell, state, hands, &page.touch);  // the title at once
-  EM_ASM({ if (Module.orbiluxStarted) Module.orbiluxStarted(); });  // the page takes its loading screen away
+  EM_ASM({
+    if (Module.orbiluxStarted) Module.orbiluxStarted();
+  });  // the page takes its loading screen away
   // 0: at the browser's own frame rate; true: app_main's stack is left behind for good.
   emscripten_set_main_loop(run_frame, 0, true);
   return 0;

@@ -11,6 +11,7 @@
 #include "app/best_score_store.h"
 #include "app/settings_store.h"
 #include "app/web/browser_storage.h"
+#include "app/web/page_words.h"
 
 namespace {
 
@@ -19,13 +20,16 @@ namespace {
 std::vector<std::string> kept_arguments;
 
 void start_game() {
+  adopt_course_best();  // the course's launches share one best with this browser
   std::vector<char*> argv;
   for (std::string& argument : kept_arguments) argv.push_back(argument.data());
   argv.push_back(nullptr);
   // Returns only when the game could not start (its frame loop never returns): the page
   // then shows the line the game wrote on standard error.
   app_main(static_cast<int>(kept_arguments.size()), argv.data());
-  EM_ASM({ if (Module.orbiluxFailed) Module.orbiluxFailed(); });
+  EM_ASM({
+    if (Module.orbiluxFailed) Module.orbiluxFailed();
+  });
 }
 
 }  // namespace

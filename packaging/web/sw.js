@@ -7,7 +7,7 @@ const CACHE = "orbilux-rush-" + VERSION;
 // The page puts the two big files here itself, from what it just loaded (no second download).
 const FILES = ["./", "orbilux-rush.js?v=" + VERSION, "orbilux-rush.wasm?v=" + VERSION,
                "orbilux-rush.data?v=" + VERSION, "manifest.webmanifest", "icon.svg", "icon-192.png",
-               "icon-512.png", "icon-maskable-512.png"];
+               "icon-512.png", "icon-maskable-512.png", "words.js?v=" + VERSION, "scorm.js?v=" + VERSION];
 
 self.addEventListener("install", function (event) {
   event.waitUntil(caches.open(CACHE).then(function (cache) {

@@ -12,7 +12,8 @@ find_program(ORBILUX_PYFTSUBSET pyftsubset REQUIRED)
 set(web_fonts /usr/share/fonts/truetype/open-sans/OpenSans-Regular.ttf /usr/share/fonts/truetype/open-sans/OpenSans-Bold.ttf
               /usr/share/fonts/truetype/open-sans/OpenSans-ExtraBold.ttf /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
               /usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf)
-file(GLOB text_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/game/*.cpp ${PROJECT_SOURCE_DIR}/render/*.cpp)
+file(GLOB text_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/game/*.cpp ${PROJECT_SOURCE_DIR}/render/*.cpp
+                                           ${PROJECT_SOURCE_DIR}/render/*.h)
 set(shown_text ${CMAKE_CURRENT_BINARY_DIR}/shown-text.txt)
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 add_custom_command(
@@ -76,6 +77,7 @@ add_custom_command(
           -DWASM=$<TARGET_FILE_DIR:orbilux-rush>/orbilux-rush.wasm -DDATA=$<TARGET_FILE_DIR:orbilux-rush>/orbilux-rush.data
           -P ${web_dir}/page.cmake
   DEPENDS orbilux-rush ${web_dir}/index.html ${web_dir}/sw.js ${web_dir}/manifest.webmanifest ${web_dir}/page.cmake
+          ${web_dir}/words.js ${web_dir}/scorm.js
   COMMENT "Writing the page"
   VERBATIM)
 add_custom_target(orbilux_web_page ALL DEPENDS ${page_files})
@@ -100,6 +102,8 @@ add_custom_command(
 add_custom_target(orbilux_web_icon ALL DEPENDS ${icons})
 
 install(FILES ${page_files} ${icons} ${icon_svg} DESTINATION .)
+# The page's words for assistive technology, and its side of a course platform.
+install(FILES ${web_dir}/words.js ${web_dir}/scorm.js DESTINATION .)
 install(FILES $<TARGET_FILE:orbilux-rush> $<TARGET_FILE_DIR:orbilux-rush>/orbilux-rush.wasm
               $<TARGET_FILE_DIR:orbilux-rush>/orbilux-rush.data DESTINATION .)
 include(${PROJECT_SOURCE_DIR}/packaging/stack-licences.cmake)
