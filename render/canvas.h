@@ -35,6 +35,7 @@ struct FontFace {
 
 struct TextCache;    // shaped texts kept between frames (text.cpp)
 struct FrameDigest;  // what a frame would draw, where (digest.h)
+struct StrokeCache;  // the coverage of lines and chains, kept for the canvas's scale (shapes.cpp)
 
 // The part of the scene backdrop that changes only with the level and the connections,
 // kept between frames (backdrop.cpp).
@@ -62,6 +63,7 @@ struct Canvas {
   // A8 at the canvas's size, blank between shapes; made on first use.
   cairo_surface_t* coverage = nullptr;
   cairo_t* coverage_cr = nullptr;
+  StrokeCache* stroke_cache = nullptr;
   int surface_id = 0;  // another one for every surface made: each new one starts blank
   // While it is set, the drawing operations below draw nothing: they fold what they would
   // have drawn, and where, into *digest (digest.h).

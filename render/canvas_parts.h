@@ -27,5 +27,5 @@ void texts_follow_context(Canvas& canvas);
 // strokes or shows `what` on the context it is given, in field units.
 using DrawWhole = void (*)(cairo_t* cr, const void* what);
 void lay_on(Canvas& canvas, const FieldBox& box, Color color, DrawWhole draw, const void* what);
-// Lets the coverage picture go: at another scale it no longer fits.
+// Lets the coverage picture and the kept strokes go: at another scale they no longer fit.
 void forget_coverage(Canvas& canvas);
