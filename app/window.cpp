@@ -126,21 +126,29 @@ bool opengl_without_gpu(SDL_Renderer* renderer) {
 
 // The renderer the player asked for (SDL_RENDER_DRIVER), or SDL's first choice; where that is
 // OpenGL without a GPU, SDL's software renderer drawing straight into the window instead.
-SDL_Renderer* create_renderer(SDL_Window* window) {
-  // No vsync: the 16 ms deadlines pace the game, and a present must not block past them.
-  SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, 0);
-  const char* asked = SDL_getenv("SDL_RENDER_DRIVER");
-  if (renderer == nullptr || (asked != nullptr && asked[0] != '\0') || !opengl_without_gpu(renderer)) return renderer;
+SDL_Renderer* create_software_renderer(SDL_Window* window) {
   for (int i = 0; i < SDL_GetNumRenderDrivers(); ++i) {
     SDL_RendererInfo info;
     if (SDL_GetRenderDriverInfo(i, &info) != 0 || SDL_strcmp(info.name, "software") != 0) continue;
-    SDL_DestroyRenderer(renderer);
     // The window's own pixels, not a texture of OpenGL's standing in for them.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    SDL_Renderer* software = SDL_CreateRenderer(window, i, 0);
-    return software != nullptr ? software : SDL_CreateRenderer(window, -1, 0);
+    return SDL_CreateRenderer(window, i, 0);
   }
-  return renderer;
+  return nullptr;
+}
+
+SDL_Renderer* create_renderer(SDL_Window* window) {
+  const char* asked = SDL_getenv("SDL_RENDER_DRIVER");
+  const bool chosen = asked != nullptr && asked[0] != '\0';
+  if (!chosen && !gpu_present()) {  // not even OpenGL's libraries loaded for nothing
+    if (SDL_Renderer* software = create_software_renderer(window)) return software;
+  }
+  // No vsync: the 16 ms deadlines pace the game, and a present must not block past them.
+  SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, 0);
+  if (renderer == nullptr || chosen || !opengl_without_gpu(renderer)) return renderer;
+  SDL_DestroyRenderer(renderer);
+  SDL_Renderer* software = create_software_renderer(window);
+  return software != nullptr ? software : SDL_CreateRenderer(window, -1, 0);
 }
 
 }  // namespace

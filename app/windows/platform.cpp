@@ -16,6 +16,8 @@ int run_window(ShellWindow& shell, GameState& state, ShellInput& hands) {
 }
 
 // Every window on Windows has the desktop's own manager.
+bool gpu_present() { return true; }
+
 bool window_manager_present(SDL_Window*) { return true; }
 void place_unmanaged_window(SDL_Window*, const SDL_Rect&) {}
 bool shown_window_lost_its_toplevel(SDL_Window*) { return false; }
