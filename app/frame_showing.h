@@ -1,5 +1,5 @@
 // Showing frames only when they change. Every tick asks for a frame, but on most screens
-// most ticks change nothing that is drawn; a frame whose key (render/frame_key.h) equals
+// most ticks change nothing that is drawn; a frame whose digest (render/frame_key.h) equals
 // the one on the canvas is neither composed nor presented, unless the window lost its
 // picture or changed size, when the canvas is shown again as it is.
 //

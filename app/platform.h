@@ -18,6 +18,11 @@ bool open_screen();
 // Returns the exit code (1 for a display connection that broke); the browser's never returns.
 int run_window(ShellWindow& shell, GameState& state, ShellInput& hands);
 
+// False where the machine has no GPU for OpenGL to run on (Linux without a render node or
+// NVIDIA's device), so that SDL's OpenGL renderer would rasterise on the processor; true
+// elsewhere.
+bool gpu_present();
+
 // False only on X11 with no window manager answering (a kiosk started straight into X).
 bool window_manager_present(SDL_Window* window);
 

@@ -109,6 +109,48 @@ bool shown_pixel_for_pixel(SDL_Texture* texture, const SDL_Rect& target) {
          height == target.h;
 }
 
+// Whether the renderer draws through OpenGL on a rasteriser that runs on the processor (Mesa's
+// llvmpipe or softpipe, a "Software Rasterizer"): there the window's frames cost many times
+// what SDL's own software renderer costs for the very same pixels.
+bool opengl_without_gpu(SDL_Renderer* renderer) {
+  SDL_RendererInfo info;
+  if (SDL_GetRendererInfo(renderer, &info) != 0 || SDL_strncmp(info.name, "opengl", 6) != 0) return false;
+  using GetString = const unsigned char* (*)(unsigned int);
+  constexpr unsigned int kGlRenderer = 0x1F01;
+  const auto get_string = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+  if (get_string == nullptr || SDL_GL_GetCurrentContext() == nullptr) return false;
+  const char* name = reinterpret_cast<const char*>(get_string(kGlRenderer));
+  return name != nullptr && (SDL_strstr(name, "llvmpipe") != nullptr || SDL_strstr(name, "softpipe") != nullptr ||
+                             SDL_strstr(name, "Software Rasterizer") != nullptr);
+}
+
+// The renderer the player asked for (SDL_RENDER_DRIVER), or SDL's first choice; where that is
+// OpenGL without a GPU, SDL's software renderer drawing straight into the window instead.
+SDL_Renderer* create_software_renderer(SDL_Window* window) {
+  for (int i = 0; i < SDL_GetNumRenderDrivers(); ++i) {
+    SDL_RendererInfo info;
+    if (SDL_GetRenderDriverInfo(i, &info) != 0 || SDL_strcmp(info.name, "software") != 0) continue;
+    // The window's own pixels, not a texture of OpenGL's standing in for them.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    return SDL_CreateRenderer(window, i, 0);
+  }
+  return nullptr;
+}
+
+SDL_Renderer* create_renderer(SDL_Window* window) {
+  const char* asked = SDL_getenv("SDL_RENDER_DRIVER");
+  const bool chosen = asked != nullptr && asked[0] != '\0';
+  if (!chosen && !gpu_present()) {  // not even OpenGL's libraries loaded for nothing
+    if (SDL_Renderer* software = create_software_renderer(window)) return software;
+  }
+  // No vsync: the 16 ms deadlines pace the game, and a present must not block past them.
+  SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, 0);
+  if (renderer == nullptr || chosen || !opengl_without_gpu(renderer)) return renderer;
+  SDL_DestroyRenderer(renderer);
+  SDL_Renderer* software = create_software_renderer(window);
+  return software != nullptr ? software : SDL_CreateRenderer(window, -1, 0);
+}
+
 }  // namespace
 
 bool drawn_by_software(SDL_Renderer* renderer) {
@@ -124,8 +166,7 @@ bool create_shell_window(ShellWindow& shell) {
   // Before the renderer: its first buffer, at the window's size then, is the one a Wayland
   // compositor takes the window's natural size from.
   open_at_desktop_scale(shell);
-  // No vsync: the 16 ms deadlines pace the game, and a present must not block past them.
-  shell.renderer = SDL_CreateRenderer(shell.window, -1, 0);
+  shell.renderer = create_renderer(shell.window);
   if (shell.renderer == nullptr) {
     destroy_shell_window(shell);
     return false;

@@ -32,21 +32,18 @@ void BM_BackdropScene(benchmark::State& bench) {
 }
 
 void BM_BackdropScenePlain(benchmark::State& bench) {
-  Canvas& canvas = bench_canvas();
-  canvas.plain_drawing = true;
+  Canvas& canvas = plain_bench_canvas();
   GameState state = busy_state(static_cast<int>(bench.range(0)));
   time_frames(bench, [&] {
     draw_scene_backdrop(canvas, state);
     state.play_clock += 0.016;
   });
-  canvas.plain_drawing = false;
 }
 
 // The first two seconds of each level, level after level.
 template <bool kPlain>
 void warming_up(benchmark::State& bench) {
-  Canvas& canvas = bench_canvas();
-  canvas.plain_drawing = kPlain;
+  Canvas& canvas = kPlain ? plain_bench_canvas() : bench_canvas();
   GameState state = busy_state(1);
   int frame = 0;
   time_frames(bench, [&] {
@@ -57,7 +54,6 @@ void warming_up(benchmark::State& bench) {
     draw_scene_backdrop(canvas, state);
     state.play_clock += 0.016;
   });
-  canvas.plain_drawing = false;
 }
 
 void BM_BackdropLevelStart(benchmark::State& bench) { warming_up<false>(bench); }

@@ -11,6 +11,7 @@
 
 #ifdef ORBILUX_FUZZ_FRAMES
 #include "render/canvas.h"
+#include "render/frame_key.h"
 #include "render/painters.h"
 #endif
 
@@ -37,8 +38,13 @@ Canvas* the_canvas() {
 
 void compose(const GameState& state, WindowSize, uint8_t choice, void*) {
   Canvas* canvas = the_canvas();
-  canvas->plain_drawing = choice & 1;  // both ways of drawing the scene
-  compose_frame(*canvas, state);
+  static FrameMemory memory;
+  if (choice & 1) {  // both ways of composing a frame: where it changed, and whole
+    compose_changed_frame(*canvas, memory, state);
+  } else {
+    compose_frame(*canvas, state);
+    forget_frame(memory);
+  }
 }
 #endif
 

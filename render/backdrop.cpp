@@ -5,12 +5,11 @@
 // The part that changes only with the level and the connections (sky, landscape, the
 // structures without their waves, the label) is drawn once into a picture the canvas keeps
 // and copied in on later frames; the waves, the machines and the foreground are drawn on
-// top every frame. With plain_drawing set everything is drawn shape after shape, in the
-// scene's own order, which gives the very same pixels.
+// top every frame.
 #include <cmath>
 #include <cstdint>
 
-#include "render/frame_key.h"
+#include "render/digest.h"
 #include "render/painters.h"
 #include "render/scenes.h"
 
@@ -75,8 +74,8 @@ bool device_lit(const GameState& state, int d) { return state.connected > d; }
 
 constexpr int kArcPoints = 17;  // from 25 to 155 degrees
 
-// The directions of an arc's points, worked out once: the waves are drawn on every pass over
-// a frame (its key, its notes, each changed rectangle), and the lamps are many.
+// The directions of an arc's points, worked out once: the waves are drawn on both passes over
+// a frame (its digest and its compose), and the lamps are many.
 struct ArcDirections {
   double cos_of[kArcPoints], sin_of[kArcPoints];
 };
@@ -283,11 +282,8 @@ void draw_scene_label(Canvas& canvas, const SceneLook& look, int connected) {
 // ---------------------------------------------------------------------------------------
 // The picture kept between frames
 //
-// Sky, landscape, the structures without their waves, and the label. What is drawn on top
-// every frame (waves, machines, ground strip, posts) stays below y = 179, clear of the
-// label, and the waves of a structure reach at most 32 pixels to either side of its mast,
-// clear of the next structure's roof; so drawing these parts first leaves the very pixels
-// the drawing order of the scene leaves.
+// Sky, landscape, the structures without their waves, and the label, under what moves: the
+// waves, the machines, the ground strip and the posts.
 
 void draw_still_layers(Canvas& canvas, const SceneLook& look, const GameState& state) {
   draw_landscape(canvas, look, state.level);
@@ -297,7 +293,7 @@ void draw_still_layers(Canvas& canvas, const SceneLook& look, const GameState& s
 }
 
 // Brings the kept picture up to date for this level and these connections; false when it
-// cannot be made and the frame must be drawn in full.
+// cannot be made.
 bool refresh_kept_backdrop(Canvas& canvas, const SceneLook& look, const GameState& state) {
   KeptBackdrop& kept = canvas.kept_backdrop;
   if (!kept.surface) {
@@ -310,14 +306,11 @@ bool refresh_kept_backdrop(Canvas& canvas, const SceneLook& look, const GameStat
   cairo_matrix_t field;
   cairo_get_matrix(canvas.cr, &field);
   cairo_t* canvas_cr = canvas.cr;
-  Culling* culling = canvas.culling;  // the whole picture is made, whatever the frame culls
-  canvas.culling = nullptr;
   canvas.cr = cairo_create(kept.surface);
   cairo_set_matrix(canvas.cr, &field);  // in field units, at the canvas's scale
   draw_still_layers(canvas, look, state);
   cairo_destroy(canvas.cr);
   canvas.cr = canvas_cr;
-  canvas.culling = culling;
   kept = {kept.surface, true, state.level, state.connected};
   return true;
 }
@@ -330,13 +323,11 @@ void draw_signal_waves(Canvas& canvas, const GameState& state, int x, int y, int
 
 void draw_scene_backdrop(Canvas& canvas, const GameState& state) {
   const SceneLook& look = scene_look(state.level);
-  // A digest and notes (frame_key.h) take the kept picture as one operation, which the level
-  // and the connections tell apart; they draw nothing, so nothing is kept for them.
-  const bool kept = !canvas.plain_drawing &&
-                    (canvas.digest || canvas.notes || refresh_kept_backdrop(canvas, look, state));
-  if (kept) {
-    if (!noted(canvas, DrawOperation::kept, {state.level, state.connected},
-               {0, 0, double(kFieldWidth), double(kFieldHeight)})) {
+  // The digest (digest.h) takes the kept picture as one operation, which the level and the
+  // connections tell apart; it draws nothing, so nothing is kept for it.
+  if (!digested(canvas, DrawOperation::kept, {state.level, state.connected},
+                {0, 0, double(kFieldWidth), double(kFieldHeight)})) {
+    if (refresh_kept_backdrop(canvas, look, state)) {
       // Pixel for pixel: the kept picture is already at the canvas's scale.
       cairo_save(canvas.cr);
       cairo_identity_matrix(canvas.cr);
@@ -344,18 +335,13 @@ void draw_scene_backdrop(Canvas& canvas, const GameState& state) {
       cairo_set_operator(canvas.cr, CAIRO_OPERATOR_SOURCE);
       cairo_paint(canvas.cr);
       cairo_restore(canvas.cr);
+    } else {
+      draw_still_layers(canvas, look, state);  // no memory to keep it in
     }
-  } else {
-    draw_landscape(canvas, look, state.level);
   }
-  for (int i = 0; i < look.row.count; ++i) {
-    const Structure s = structure_at(look, state.level, i);
-    if (!kept) draw_structure_body(canvas, look, state, i, s);
-    draw_structure_waves(canvas, state, s);
-  }
+  for (int i = 0; i < look.row.count; ++i) draw_structure_waves(canvas, state, structure_at(look, state.level, i));
   draw_machines(canvas, look, state);
   draw_ground_and_posts(canvas, look, state);
-  if (!kept) draw_scene_label(canvas, look, state.connected);
 }
 
 bool backdrop_follows_clock(const GameState& state) {

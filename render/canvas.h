@@ -34,9 +34,8 @@ struct FontFace {
 };
 
 struct TextCache;    // shaped texts kept between frames (text.cpp)
-struct StrokeCache;  // lines and chains stroked once and kept as masks (shapes.cpp)
-struct FrameNotes;   // the operations of a frame with their boxes (frame_key.h)
-struct Culling;      // while a frame is composed within a rectangle (frame_key.h)
+struct FrameDigest;  // what a frame would draw, where (digest.h)
+struct StrokeCache;  // the coverage of lines and chains, kept for the canvas's scale (shapes.cpp)
 
 // The part of the scene backdrop that changes only with the level and the connections,
 // kept between frames (backdrop.cpp).
@@ -56,23 +55,19 @@ struct Canvas {
   PangoContext* context = nullptr;        // metric hinting off, so cells keep their exact heights
   PangoLayout* wrapped_layouts[kFontCount] = {};  // for draw_text_wrapped: word wrapping on
   FontFace faces[kFontCount];
-  // Draw every frame the plain way, keeping nothing between calls: the same pixels, only
-  // slower. For measuring what the kept work saves, and for tests that compare the two.
-  bool plain_drawing = false;
   // The player plays by touch: the help texts name taps and holds instead of keys.
   bool touch_controls = false;
-  TextCache* text_cache = nullptr;      // made with the fonts; a canvas without one shapes every text
-  StrokeCache* stroke_cache = nullptr;  // made on first use, for the canvas's scale
+  TextCache* text_cache = nullptr;  // made with the fonts; a canvas without one shapes every text
   KeptBackdrop kept_backdrop;
-  // Where the changed rectangles of a frame are composed before they are copied in (frame_key.h);
-  // made on first use at the canvas's size.
-  cairo_surface_t* scratch = nullptr;
-  // While one is set, the drawing operations below draw nothing: they fold what they would
-  // have drawn into *digest, or note it with where it would land (frame_key.h).
-  uint64_t* digest = nullptr;
-  FrameNotes* notes = nullptr;
-  int layer = 0;  // of the frame, set by compose_frame: notes are compared layer by layer
-  Culling* culling = nullptr;
+  // Where polygons, ellipses and lines are rasterised whole before they are laid on (shapes.cpp):
+  // A8 at the canvas's size, blank between shapes; made on first use.
+  cairo_surface_t* coverage = nullptr;
+  cairo_t* coverage_cr = nullptr;
+  StrokeCache* stroke_cache = nullptr;
+  int surface_id = 0;  // another one for every surface made: each new one starts blank
+  // While it is set, the drawing operations below draw nothing: they fold what they would
+  // have drawn, and where, into *digest (digest.h).
+  FrameDigest* digest = nullptr;
 };
 
 // Makes the surface at scale 1 (800 x 600), the six fonts and the picture. Returns false

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "render/canvas.h"
+#include "render/digest.h"
 
 // Sets Cairo's source to a 0x00BBGGRR colour.
 void set_source(cairo_t* cr, Color color);
@@ -20,9 +21,11 @@ void free_text_cache(TextCache* cache);
 // shapes again on its next use.
 void texts_follow_context(Canvas& canvas);
 
-// Whether a line or a chain starting at `first` is laid on from its stroke's mask, pixel by
-// pixel: where its first point lies on whole device pixels, as everywhere at whole scales, a
-// mask made once fits every place the shape comes back to. Elsewhere Cairo strokes it in place.
-bool stroke_from_mask(const Canvas& canvas, Point first);
-// Lets the kept strokes go: at another scale their masks no longer fit.
-void forget_kept_strokes(Canvas& canvas);
+// Ellipses, polygons, strokes and texts are drawn whole on the coverage picture, within `box`,
+// and the colour is laid on through it: Cairo rasterises a shape or a glyph that a clip crosses
+// a step of colour differently, and a changed frame is composed under a clip. `draw` fills,
+// strokes or shows `what` on the context it is given, in field units.
+using DrawWhole = void (*)(cairo_t* cr, const void* what);
+void lay_on(Canvas& canvas, const FieldBox& box, Color color, DrawWhole draw, const void* what);
+// Lets the coverage picture and the kept strokes go: at another scale they no longer fit.
+void forget_coverage(Canvas& canvas);

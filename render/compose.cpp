@@ -56,7 +56,6 @@ constexpr Painter kPlayLayers[] = {draw_scene_backdrop, draw_hud_bars,  draw_cat
 }  // namespace
 
 void compose_frame(Canvas& canvas, const GameState& state) {
-  canvas.layer = 0;
   if (state.options_open) {
     draw_options_screen(canvas, state);
     return;
@@ -69,8 +68,5 @@ void compose_frame(Canvas& canvas, const GameState& state) {
     draw_quiz_screen(canvas, state);
     return;
   }
-  for (const Painter paint : kPlayLayers) {
-    paint(canvas, state);
-    ++canvas.layer;
-  }
+  for (const Painter paint : kPlayLayers) paint(canvas, state);
 }

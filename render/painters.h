@@ -18,7 +18,7 @@ void draw_booster_icon(Canvas& canvas, int y, bool gold);
 void draw_quiz_screen(Canvas& canvas, const GameState& state);
 void draw_options_screen(Canvas& canvas, const GameState& state);
 
-// With canvas.plain_drawing set, shape after shape and nothing kept: the same pixels.
+// The part that changes only with the level and the connections comes from a kept picture.
 void draw_scene_backdrop(Canvas& canvas, const GameState& state);
 void draw_signal_waves(Canvas& canvas, const GameState& state, int x, int y, int d);
 // True when the backdrop of this state moves with play_clock: the robot arms of the

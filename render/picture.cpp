@@ -98,6 +98,12 @@ cairo_surface_t* make_picture([[maybe_unused]] double scale) {
   return nullptr;
 }
 
+// Never the same twice in a run, so a frame memory can tell a surface from its successor.
+int next_surface_id() {
+  static int made = 0;
+  return ++made;
+}
+
 }  // namespace
 
 CanvasSize canvas_size_for(double scale) {
@@ -116,6 +122,7 @@ bool canvas_create(Canvas& canvas) {
   canvas.width = kFieldWidth;
   canvas.height = kFieldHeight;
   canvas.cr = cairo_create(canvas.surface);
+  canvas.surface_id = next_surface_id();
   load_shipped_fonts();
   make_fonts(canvas);
   canvas.text_cache = make_text_cache();
@@ -142,13 +149,12 @@ bool canvas_set_scale(Canvas& canvas, double scale) {
   canvas.scale = scale;
   canvas.width = size.width;
   canvas.height = size.height;
+  canvas.surface_id = next_surface_id();
   texts_follow_context(canvas);
   // The kept backdrop is made again at the new size on the next play frame.
   if (canvas.kept_backdrop.surface) cairo_surface_destroy(canvas.kept_backdrop.surface);
   canvas.kept_backdrop = KeptBackdrop{};
-  if (canvas.scratch) cairo_surface_destroy(canvas.scratch);
-  canvas.scratch = nullptr;
-  forget_kept_strokes(canvas);
+  forget_coverage(canvas);
   if (canvas.picture) cairo_surface_destroy(canvas.picture);
   canvas.picture = make_picture(scale);
   return true;
@@ -161,8 +167,7 @@ void canvas_destroy(Canvas& canvas) {
   free_text_cache(canvas.text_cache);
   free_fonts(canvas);
   if (canvas.kept_backdrop.surface) cairo_surface_destroy(canvas.kept_backdrop.surface);
-  if (canvas.scratch) cairo_surface_destroy(canvas.scratch);
-  forget_kept_strokes(canvas);
+  forget_coverage(canvas);
   canvas = Canvas{};
 }
 

@@ -1,7 +1,6 @@
 // The shapes every painter draws with: rectangles, ellipses, polygons, lines, chains of
 // lines and pictures, each on whole device pixels where that keeps edges crisp; and the
-// colour blend. Lines and chains are laid on through their stroke's coverage, each shape
-// stroked once and kept for the canvas's scale.
+// colour blend; and how every shape but a rectangle or a picture is laid on.
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -10,7 +9,7 @@
 #include <vector>
 
 #include "render/canvas_parts.h"
-#include "render/frame_key.h"
+#include "render/digest.h"
 
 void set_source(cairo_t* cr, Color color) {
   cairo_set_source_rgb(cr, (color & 0xFF) / 255.0, ((color >> 8) & 0xFF) / 255.0, ((color >> 16) & 0xFF) / 255.0);
@@ -35,11 +34,117 @@ FieldBox box_around(const Point* points, int count, double reach) {
 // miter limit (10) times its half width.
 double pen_reach(int width, bool chain) { return width <= 1 ? (chain ? 6 : 1) : width; }
 
+struct Chain {
+  const Point* points;
+  int count, width;
+  Point origin;  // the path is drawn from here
+};
+
+// A shape's coverage, kept to be laid on again.
+struct KeptRows {
+  std::vector<unsigned char> rows;  // A8, `stride` bytes apart
+  int width = 0, height = 0, stride = 0;
+};
+
 }  // namespace
 
+namespace {
+
+// Lays the colour on through rows of coverage, `first` at the top-left corner of `r`.
+void lay_rows(Canvas& canvas, const unsigned char* first, int stride, const PixelRect& r, Color color) {
+  cairo_surface_t* part = cairo_image_surface_create_for_data(const_cast<unsigned char*>(first), CAIRO_FORMAT_A8,
+                                                              r.right - r.left, r.bottom - r.top, stride);
+  cairo_t* cr = canvas.cr;
+  cairo_save(cr);
+  cairo_identity_matrix(cr);
+  set_source(cr, color);
+  cairo_mask_surface(cr, part, r.left, r.top);
+  cairo_restore(cr);
+  cairo_surface_destroy(part);
+}
+
+bool outside_clip(const Canvas& canvas, const PixelRect& r) {
+  double x0, y0, x1, y1;
+  cairo_clip_extents(canvas.cr, &x0, &y0, &x1, &y1);
+  const double s = canvas.scale;
+  return r.right <= r.left || r.bottom <= r.top || r.left >= x1 * s || r.right <= x0 * s || r.top >= y1 * s ||
+         r.bottom <= y0 * s;
+}
+
+}  // namespace
+
+namespace {
+
+// Draws `what` whole on the coverage picture, the field's transform moved by `shift` device
+// pixels, within `area` of it, and lays the colour on through that area at `r` of the canvas
+// (the same size); with `keep`, copies the area into it; leaves the coverage blank again.
+void lay_through(Canvas& canvas, const PixelRect& area, Point shift, const PixelRect& r, Color color,
+                 DrawWhole draw, const void* what, KeptRows* keep) {
+  if (!canvas.coverage) {
+    canvas.coverage = cairo_image_surface_create(CAIRO_FORMAT_A8, canvas.width, canvas.height);
+    canvas.coverage_cr = cairo_create(canvas.coverage);
+  }
+  if (cairo_status(canvas.coverage_cr) != CAIRO_STATUS_SUCCESS) {  // no memory for it: drawn in place
+    set_source(canvas.cr, color);
+    draw(canvas.cr, what);
+    return;
+  }
+  // Within its area alone, so that nothing is left behind outside the rows cleared below.
+  cairo_t* whole = canvas.coverage_cr;
+  cairo_save(whole);
+  cairo_rectangle(whole, area.left, area.top, area.right - area.left, area.bottom - area.top);
+  cairo_clip(whole);
+  const cairo_matrix_t field{canvas.scale, 0, 0, canvas.scale, double(shift.x), double(shift.y)};
+  cairo_set_matrix(whole, &field);
+  draw(whole, what);
+  cairo_restore(whole);
+  cairo_surface_flush(canvas.coverage);
+  const int stride = cairo_image_surface_get_stride(canvas.coverage);
+  unsigned char* first = cairo_image_surface_get_data(canvas.coverage) + static_cast<ptrdiff_t>(area.top) * stride + area.left;
+  lay_rows(canvas, first, stride, r, color);
+  const int width = r.right - r.left, height = r.bottom - r.top;
+  const int kept_stride = cairo_format_stride_for_width(CAIRO_FORMAT_A8, width);
+  if (keep) *keep = {std::vector<unsigned char>(static_cast<size_t>(kept_stride) * height), width, height, kept_stride};
+  for (int y = 0; y < height; ++y) {
+    if (keep) std::memcpy(&keep->rows[static_cast<size_t>(y) * kept_stride], first + y * stride, width);
+    std::memset(first + static_cast<ptrdiff_t>(y) * stride, 0, width);
+  }
+  cairo_surface_mark_dirty(canvas.coverage);
+}
+
+}  // namespace
+
+void lay_on(Canvas& canvas, const FieldBox& box, Color color, DrawWhole draw, const void* what) {
+  const PixelRect r = device_box(canvas, box);
+  if (!outside_clip(canvas, r)) lay_through(canvas, r, {0, 0}, r, color, draw, what, nullptr);
+}
+
+// The lamps' waves, the turbines' blades, the sparks and the falling item come back in a few
+// hundred shapes. Where a shape's first point lies on whole device pixels (everywhere at whole
+// scales) its coverage is kept, and laid on again wherever the shape comes back: shifted by
+// whole device pixels, a shape covers the very same pixels by the very same amounts.
+struct KeptStroke {
+  std::vector<Point> shape;  // the points less the first one
+  int width;
+  KeptRows coverage;
+};
+
+struct StrokeCache {
+  std::unordered_multimap<uint64_t, KeptStroke> kept;
+};
+
+void forget_coverage(Canvas& canvas) {
+  if (canvas.coverage_cr) cairo_destroy(canvas.coverage_cr);
+  if (canvas.coverage) cairo_surface_destroy(canvas.coverage);
+  canvas.coverage_cr = nullptr;
+  canvas.coverage = nullptr;
+  delete canvas.stroke_cache;
+  canvas.stroke_cache = nullptr;
+}
+
 void fill_rect(Canvas& canvas, int left, int top, int right, int bottom, Color color) {
-  if (noted(canvas, DrawOperation::rect, {left, top, right, bottom, color},
-            {double(left), double(top), double(right), double(bottom)}))
+  if (digested(canvas, DrawOperation::rect, {left, top, right, bottom, color},
+               {double(left), double(top), double(right), double(bottom)}))
     return;
   if (right <= left || bottom <= top) return;
   cairo_t* cr = canvas.cr;
@@ -54,34 +159,38 @@ void fill_rect(Canvas& canvas, int left, int top, int right, int bottom, Color c
 }
 
 void fill_ellipse(Canvas& canvas, int left, int top, int width, int height, Color color) {
-  if (noted(canvas, DrawOperation::ellipse, {left, top, width, height, color},
-            {double(left), double(top), double(left) + width, double(top) + height}))
-    return;
+  const FieldBox box{double(left), double(top), double(left) + width, double(top) + height};
+  if (digested(canvas, DrawOperation::ellipse, {left, top, width, height, color}, box)) return;
   if (width <= 0 || height <= 0) return;
-  cairo_t* cr = canvas.cr;
-  set_source(cr, color);
-  // The path is kept in device space, so the scaled unit circle can be built and the
-  // field's transform set back before filling.
-  cairo_matrix_t field;
-  cairo_get_matrix(cr, &field);
-  cairo_translate(cr, left + width * 0.5, top + height * 0.5);
-  cairo_scale(cr, width * 0.5, height * 0.5);
-  cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
-  cairo_set_matrix(cr, &field);
-  cairo_fill(cr);
+  const int ellipse[4] = {left, top, width, height};
+  lay_on(canvas, box, color, [](cairo_t* cr, const void* what) {
+    const auto [left, top, width, height] = *static_cast<const int(*)[4]>(what);
+    // The path is kept in device space, so the scaled unit circle can be built and the
+    // field's transform set back before filling.
+    cairo_matrix_t field;
+    cairo_get_matrix(cr, &field);
+    cairo_translate(cr, left + width * 0.5, top + height * 0.5);
+    cairo_scale(cr, width * 0.5, height * 0.5);
+    cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
+    cairo_set_matrix(cr, &field);
+    cairo_fill(cr);
+  }, ellipse);
 }
 
 void fill_polygon(Canvas& canvas, const Point* points, int count, Color color) {
   if (!points || count < 3) return;
-  if (noted_points(canvas, DrawOperation::polygon, points, count, {count, color}, box_around(points, count, 0))) return;
-  cairo_t* cr = canvas.cr;
-  set_source(cr, color);
-  cairo_move_to(cr, points[0].x, points[0].y);
-  for (int i = 1; i < count; ++i) cairo_line_to(cr, points[i].x, points[i].y);
-  cairo_close_path(cr);
-  cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
-  cairo_fill(cr);
-  cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
+  const FieldBox box = box_around(points, count, 0);
+  if (digested_points(canvas, DrawOperation::polygon, points, count, {count, color}, box)) return;
+  const Chain polygon{points, count, 0, {0, 0}};
+  lay_on(canvas, box, color, [](cairo_t* cr, const void* what) {
+    const auto [points, count, width, origin] = *static_cast<const Chain*>(what);
+    cairo_move_to(cr, points[0].x, points[0].y);
+    for (int i = 1; i < count; ++i) cairo_line_to(cr, points[i].x, points[i].y);
+    cairo_close_path(cr);
+    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
+    cairo_fill(cr);
+    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
+  }, &polygon);
 }
 
 namespace {
@@ -90,8 +199,7 @@ namespace {
 // straight horizontal or vertical line covers whole pixel rows or columns.
 double pen_offset(int width) { return (width % 2) ? 0.5 : 0.0; }
 
-void set_pen(cairo_t* cr, int width, Color color) {
-  set_source(cr, color);
+void set_pen(cairo_t* cr, int width) {
   cairo_set_line_width(cr, width);
   if (width <= 1) {
     cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
@@ -114,95 +222,25 @@ HalfStep half_step(int x0, int y0, int x1, int y1) {
   return {0.5 * dx / major, 0.5 * dy / major};
 }
 
-// The path of a line or a chain of lines, in field units, for set_pen's pen: a thin one
-// through pixel centres, its ends shifted like half_step says.
-void trace_polyline(cairo_t* cr, const Point* points, int count, int width) {
+// The path of a line or a chain of lines, in field units from `origin`, for set_pen's pen: a
+// thin one through pixel centres, its ends shifted like half_step says.
+void trace_polyline(cairo_t* cr, const Point* points, int count, int width, Point origin) {
+  auto x = [&](int i) { return double(points[i].x - origin.x); };
+  auto y = [&](int i) { return double(points[i].y - origin.y); };
   if (width == 1) {
     // Corners stay on pixel centres (mitred, so the corner pixel is whole); only the two
     // ends shift like a thin line's.
     const HalfStep first = half_step(points[0].x, points[0].y, points[1].x, points[1].y);
     const HalfStep last = half_step(points[count - 2].x, points[count - 2].y, points[count - 1].x, points[count - 1].y);
-    cairo_move_to(cr, points[0].x + 0.5 - first.x, points[0].y + 0.5 - first.y);
-    for (int i = 1; i < count - 1; ++i) cairo_line_to(cr, points[i].x + 0.5, points[i].y + 0.5);
-    cairo_line_to(cr, points[count - 1].x + 0.5 - last.x, points[count - 1].y + 0.5 - last.y);
+    cairo_move_to(cr, x(0) + 0.5 - first.x, y(0) + 0.5 - first.y);
+    for (int i = 1; i < count - 1; ++i) cairo_line_to(cr, x(i) + 0.5, y(i) + 0.5);
+    cairo_line_to(cr, x(count - 1) + 0.5 - last.x, y(count - 1) + 0.5 - last.y);
   } else {
     const double o = pen_offset(width);
-    cairo_move_to(cr, points[0].x + o, points[0].y + o);
-    for (int i = 1; i < count; ++i) cairo_line_to(cr, points[i].x + o, points[i].y + o);
+    cairo_move_to(cr, x(0) + o, y(0) + o);
+    for (int i = 1; i < count; ++i) cairo_line_to(cr, x(i) + o, y(i) + o);
   }
 }
-
-}  // namespace
-
-bool stroke_from_mask(const Canvas& canvas, Point first) {
-  const double x = first.x * canvas.scale, y = first.y * canvas.scale;
-  return x == std::floor(x) && y == std::floor(y);
-}
-
-namespace {
-
-// A stroke as a coverage mask on whole device pixels, laid on in its colour. Drawn so, a
-// stroke's pixels do not depend on a clip through it, and its mask can be kept: shifted
-// by whole device pixels, a stroke covers the very same pixels by the very same amounts.
-struct StrokeMask {
-  bool made = false;                    // false when there was no memory to stroke it in
-  std::vector<unsigned char> coverage;  // A8 rows, `stride` bytes apart; only the covered part
-  int width = 0, height = 0, stride = 0;
-  int left = 0, top = 0;  // of the covered part, in device pixels from the first point
-};
-
-// The stroke through the points at their place; the mask spans the device pixels its notes
-// say it may reach (frame_key.h), and keeps only those the stroke covers at all: laying on
-// the empty rest would cost as much as the rest.
-StrokeMask stroke_mask(const Canvas& canvas, const Point* points, int count, int width, double reach) {
-  const double s = canvas.scale;
-  const FieldBox box = box_around(points, count, reach);
-  const int left = static_cast<int>(std::floor(box.left * s)) - 1, top = static_cast<int>(std::floor(box.top * s)) - 1;
-  const int right = static_cast<int>(std::ceil(box.right * s)) + 1;
-  const int bottom = static_cast<int>(std::ceil(box.bottom * s)) + 1;
-  cairo_surface_t* drawn = cairo_image_surface_create(CAIRO_FORMAT_A8, right - left, bottom - top);
-  StrokeMask mask;
-  if (cairo_surface_status(drawn) == CAIRO_STATUS_SUCCESS) {
-    cairo_t* cr = cairo_create(drawn);
-    cairo_matrix_t field;
-    cairo_matrix_init(&field, s, 0, 0, s, -left, -top);
-    cairo_set_matrix(cr, &field);
-    set_pen(cr, width, 0xFFFFFF);
-    trace_polyline(cr, points, count, width);
-    cairo_stroke(cr);
-    mask.made = cairo_status(cr) == CAIRO_STATUS_SUCCESS;
-    cairo_destroy(cr);
-  }
-  if (mask.made) {
-    cairo_surface_flush(drawn);
-    const unsigned char* data = cairo_image_surface_get_data(drawn);
-    const int stride = cairo_image_surface_get_stride(drawn);
-    int x0 = right - left, y0 = bottom - top, x1 = 0, y1 = 0;
-    for (int y = 0; y < bottom - top; ++y)
-      for (int x = 0; x < right - left; ++x)
-        if (data[y * stride + x])
-          x0 = std::min(x0, x), x1 = std::max(x1, x + 1), y0 = std::min(y0, y), y1 = std::max(y1, y + 1);
-    if (x1 > x0) {
-      mask.width = x1 - x0;
-      mask.height = y1 - y0;
-      mask.stride = cairo_format_stride_for_width(CAIRO_FORMAT_A8, mask.width);
-      mask.coverage.resize(static_cast<size_t>(mask.stride) * mask.height);
-      for (int y = y0; y < y1; ++y)
-        std::memcpy(&mask.coverage[static_cast<size_t>(y - y0) * mask.stride], data + y * stride + x0, mask.width);
-    }
-    // The first point lands on whole pixels (stroke_from_mask).
-    mask.left = left + x0 - static_cast<int>(std::floor(points[0].x * s));
-    mask.top = top + y0 - static_cast<int>(std::floor(points[0].y * s));
-  }
-  cairo_surface_destroy(drawn);
-  return mask;
-}
-
-struct KeptStroke {
-  std::vector<Point> shape;  // the points less the first one
-  int width;
-  StrokeMask stroke;
-};
 
 // Past this many shapes the kept ones are let go and kept anew.
 constexpr size_t kMostKeptStrokes = 2048;
@@ -224,98 +262,81 @@ bool same_shape(const KeptStroke& kept, const Point* points, int count, int widt
   return true;
 }
 
-}  // namespace
-
-struct StrokeCache {
-  std::unordered_multimap<uint64_t, KeptStroke> kept;
-};
-
-void forget_kept_strokes(Canvas& canvas) {
-  delete canvas.stroke_cache;
-  canvas.stroke_cache = nullptr;
-}
-
-namespace {
-
-// The lamps' waves, the turbines' blades, the sparks and the falling item come back in a few
-// hundred shapes: each is stroked once and kept. A line and a chain of two points share a
-// shape.
-const KeptStroke* kept_stroke(Canvas& canvas, const Point* points, int count, int width, double reach) {
-  if (canvas.plain_drawing) return nullptr;
-  if (canvas.stroke_cache && canvas.stroke_cache->kept.size() >= kMostKeptStrokes) forget_kept_strokes(canvas);
+void draw_stroke(Canvas& canvas, const Point* points, int count, int width, Color color, const FieldBox& box) {
+  const DrawWhole stroke = [](cairo_t* cr, const void* what) {
+    const Chain& chain = *static_cast<const Chain*>(what);
+    set_pen(cr, chain.width);
+    trace_polyline(cr, chain.points, chain.count, chain.width, chain.origin);
+    cairo_stroke(cr);
+  };
+  const double s = canvas.scale;
+  const double x = points[0].x * s, y = points[0].y * s;
+  if (x != std::floor(x) || y != std::floor(y) || std::abs(x) > 1e6 || std::abs(y) > 1e6) {
+    const Chain chain{points, count, width, {0, 0}};
+    lay_on(canvas, box, color, stroke, &chain);
+    return;
+  }
+  // Drawn from its first point, at the same place of the coverage wherever it lies: the very
+  // same drawing each time the shape comes back, shifted by whole device pixels.
+  const Point at{static_cast<int>(x), static_cast<int>(y)};
+  const Chain chain{points, count, width, points[0]};
+  const FieldBox from_first{box.left - points[0].x, box.top - points[0].y, box.right - points[0].x,
+                            box.bottom - points[0].y};
+  const PixelRect local{static_cast<int>(std::floor(from_first.left * s)) - 1,
+                        static_cast<int>(std::floor(from_first.top * s)) - 1,
+                        static_cast<int>(std::ceil(from_first.right * s)) + 1,
+                        static_cast<int>(std::ceil(from_first.bottom * s)) + 1};
+  const PixelRect r{at.x + local.left, at.y + local.top, at.x + local.right, at.y + local.bottom};
+  const PixelRect area{0, 0, local.right - local.left, local.bottom - local.top};
+  if (r.left < 0 || r.top < 0 || r.right > canvas.width || r.bottom > canvas.height) {  // cut by an edge
+    const Chain absolute{points, count, width, {0, 0}};
+    lay_on(canvas, box, color, stroke, &absolute);
+    return;
+  }
+  if (outside_clip(canvas, r)) return;
+  if (canvas.stroke_cache && canvas.stroke_cache->kept.size() >= kMostKeptStrokes) {
+    delete canvas.stroke_cache;
+    canvas.stroke_cache = nullptr;
+  }
   if (!canvas.stroke_cache) canvas.stroke_cache = new StrokeCache;
   auto& kept = canvas.stroke_cache->kept;
   const uint64_t key = shape_key(points, count, width);
-  for (auto [at, end] = kept.equal_range(key); at != end; ++at)
-    if (same_shape(at->second, points, count, width)) return &at->second;
-  StrokeMask stroke = stroke_mask(canvas, points, count, width, reach);
-  if (!stroke.made || stroke.coverage.empty()) return nullptr;
+  for (auto [it, end] = kept.equal_range(key); it != end; ++it) {
+    if (!same_shape(it->second, points, count, width)) continue;
+    lay_rows(canvas, it->second.coverage.rows.data(), it->second.coverage.stride, r, color);
+    return;
+  }
+  KeptRows made;
+  lay_through(canvas, area, {-local.left, -local.top}, r, color, stroke, &chain, &made);
+  if (made.width == 0) return;  // drawn in place
   std::vector<Point> shape;
   for (int i = 1; i < count; ++i) shape.push_back({points[i].x - points[0].x, points[i].y - points[0].y});
-  return &kept.emplace(key, KeptStroke{std::move(shape), width, std::move(stroke)})->second;
-}
-
-// Lays the colour on through the mask, the mask's first point at the stroke's first point.
-// Only the rows are kept: a surface over them costs less to make for each use than to keep.
-void lay_on(Canvas& canvas, const StrokeMask& mask, Point first, Color color) {
-  cairo_t* cr = canvas.cr;
-  cairo_surface_t* rows = cairo_image_surface_create_for_data(const_cast<unsigned char*>(mask.coverage.data()),
-                                                              CAIRO_FORMAT_A8, mask.width, mask.height, mask.stride);
-  cairo_matrix_t field;
-  cairo_get_matrix(cr, &field);
-  cairo_identity_matrix(cr);
-  set_source(cr, color);
-  cairo_mask_surface(cr, rows, std::floor(first.x * canvas.scale) + mask.left,
-                     std::floor(first.y * canvas.scale) + mask.top);
-  cairo_set_matrix(cr, &field);
-  cairo_surface_destroy(rows);
-}
-
-// The stroke of a line or a chain through the points, its mask spanning `reach` around them.
-void draw_stroke(Canvas& canvas, const Point* points, int count, int width, Color color, double reach) {
-  StrokeMask made;
-  const StrokeMask* mask = &made;
-  if (stroke_from_mask(canvas, points[0])) {
-    const KeptStroke* kept = kept_stroke(canvas, points, count, width, reach);
-    if (kept) {
-      mask = &kept->stroke;
-    } else {
-      made = stroke_mask(canvas, points, count, width, reach);
-    }
-  }
-  if (!mask->made) {  // off whole pixels, or no memory for a mask: stroked in place
-    set_pen(canvas.cr, width, color);
-    trace_polyline(canvas.cr, points, count, width);
-    cairo_stroke(canvas.cr);
-  } else if (!mask->coverage.empty()) {
-    lay_on(canvas, *mask, points[0], color);
-  }
+  kept.emplace(key, KeptStroke{std::move(shape), width, std::move(made)});
 }
 
 }  // namespace
 
 void draw_line(Canvas& canvas, int x0, int y0, int x1, int y1, int width, Color color) {
   const Point ends[2] = {{x0, y0}, {x1, y1}};
-  if (noted_points(canvas, DrawOperation::line, ends, 2, {width, color}, box_around(ends, 2, pen_reach(width, false))))
-    return;
+  const FieldBox box = box_around(ends, 2, pen_reach(width, false));
+  if (digested_points(canvas, DrawOperation::line, ends, 2, {width, color}, box)) return;
   if (width < 1) width = 1;
   if (width == 1 && x0 == x1 && y0 == y1) return;
-  draw_stroke(canvas, ends, 2, width, color, pen_reach(width, false));
+  draw_stroke(canvas, ends, 2, width, color, box);
 }
 
 void draw_polyline(Canvas& canvas, const Point* points, int count, int width, Color color) {
   if (!points || count < 2) return;
-  if (noted_points(canvas, DrawOperation::polyline, points, count, {count, width, color},
-                   box_around(points, count, pen_reach(width, true))))
-    return;
+  const FieldBox box = box_around(points, count, pen_reach(width, true));
+  if (digested_points(canvas, DrawOperation::polyline, points, count, {count, width, color}, box)) return;
   if (width < 1) width = 1;
-  draw_stroke(canvas, points, count, width, color, pen_reach(width, true));
+  draw_stroke(canvas, points, count, width, color, box);
 }
 
 void draw_image(Canvas& canvas, cairo_surface_t* image, int x, int y, int width, int height) {
   if (!image || width <= 0 || height <= 0) return;
-  if (noted(canvas, DrawOperation::image, {reinterpret_cast<intptr_t>(image), x, y, width, height},
-            {double(x), double(y), double(x) + width, double(y) + height}))
+  if (digested(canvas, DrawOperation::image, {reinterpret_cast<intptr_t>(image), x, y, width, height},
+               {double(x), double(y), double(x) + width, double(y) + height}))
     return;
   const int image_width = cairo_image_surface_get_width(image);
   const int image_height = cairo_image_surface_get_height(image);

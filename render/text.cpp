@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "render/canvas_parts.h"
-#include "render/frame_key.h"
+#include "render/digest.h"
 
 namespace {
 
@@ -17,6 +17,7 @@ namespace {
 constexpr int kKeptTextsPerFont = 32;
 constexpr int kKeptTextMaxBytes = 192;  // longer texts (none in the game) are shaped every time
 constexpr int kSingleLine = -1;         // the width key of texts drawn on one line
+constexpr double kBeyondTheRightEdge = 1e6;  // field units; a box is cut at the canvas's edge
 
 struct KeptText {
   PangoLayout* layout = nullptr;
@@ -61,9 +62,17 @@ namespace {
 
 // Glyphs sit on a whole device pixel's baseline, so stems stay crisp at any scale; at scale
 // 1 that is the cell's top plus the ascent rounded.
-double baseline_of(const Canvas& canvas, int cell_top, const FontFace& face) {
-  return std::floor((cell_top + face.ascent) * canvas.scale + 0.5) / canvas.scale;
+double baseline_at(double scale, int cell_top, const FontFace& face) {
+  return std::floor((cell_top + face.ascent) * scale + 0.5) / scale;
 }
+
+// A wrapped text as lay_on draws it.
+struct ShownText {
+  PangoLayout* layout;
+  int left, top, right, bottom;
+  const FontFace* face;
+  double scale;
+};
 
 // A layout holding `text` shaped in font f, for one line (width kSingleLine) or wrapped
 // at `width` pixels. Null when there is no font to shape it with.
@@ -72,7 +81,7 @@ PangoLayout* shaped_layout(Canvas& canvas, int f, const char* text, int width) {
   if (!plain) return nullptr;
   const size_t length = std::strlen(text);
   TextCache* cache = canvas.text_cache;
-  if (canvas.plain_drawing || !cache || length >= kKeptTextMaxBytes) {
+  if (!cache || length >= kKeptTextMaxBytes) {
     if (width != kSingleLine) pango_layout_set_width(plain, width * PANGO_SCALE);
     pango_layout_set_text(plain, text, static_cast<int>(length));
     return plain;
@@ -103,6 +112,12 @@ PangoLayout* shaped_layout(Canvas& canvas, int f, const char* text, int width) {
 
 // Where the line's glyphs may land, from its baseline at (x, baseline): the ink and the
 // advance, and a pixel more for the antialiasing of hinted glyphs.
+struct ShownLine {
+  PangoLayoutLine* line;
+  int x;
+  double baseline;
+};
+
 FieldBox line_box(PangoLayoutLine* line, int x, double baseline) {
   PangoRectangle ink, logical;
   pango_layout_line_get_extents(line, &ink, &logical);
@@ -117,46 +132,53 @@ FieldBox line_box(PangoLayoutLine* line, int x, double baseline) {
 void draw_text(Canvas& canvas, int x, int y, const char* text, Font font, Color color) {
   if (!text || !*text) return;
   const int f = static_cast<int>(font);
-  if (canvas.digest && noted(canvas, DrawOperation::text, {x, y, f, color}, {}, text)) return;
+  // The digest does without shaping, which a new text would need memory for: the line lands
+  // within half a cell around its cell, from just before x to the right edge.
+  const double reach = canvas.faces[f].cell_height * 0.5;
+  if (digested(canvas, DrawOperation::text, {x, y, f, color},
+               {x - reach, y - reach, kBeyondTheRightEdge, y + canvas.faces[f].cell_height + reach}, text))
+    return;
   PangoLayout* layout = shaped_layout(canvas, f, text, kSingleLine);
   if (!layout) return;
   PangoLayoutLine* line = pango_layout_get_line_readonly(layout, 0);
   if (!line) return;
-  const double baseline = baseline_of(canvas, y, canvas.faces[f]);
-  if (noted(canvas, DrawOperation::text, {x, y, f, color}, line_box(line, x, baseline), text)) return;
-  cairo_t* cr = canvas.cr;
-  set_source(cr, color);
-  cairo_move_to(cr, x, baseline);
-  pango_cairo_show_layout_line(cr, line);
-  cairo_new_path(cr);
+  const double baseline = baseline_at(canvas.scale, y, canvas.faces[f]);
+  const FieldBox box = line_box(line, x, baseline);
+  const ShownLine shown{line, x, baseline};
+  lay_on(canvas, box, color, [](cairo_t* cr, const void* what) {
+    const ShownLine& shown = *static_cast<const ShownLine*>(what);
+    cairo_move_to(cr, shown.x, shown.baseline);
+    pango_cairo_show_layout_line(cr, shown.line);
+    cairo_new_path(cr);
+  }, &shown);
 }
 
 void draw_text_wrapped(Canvas& canvas, int left, int top, int right, int bottom, const char* text, Font font,
                        Color color) {
   if (!text || !*text || right <= left || bottom <= top) return;
-  if (noted(canvas, DrawOperation::wrapped_text, {left, top, right, bottom, static_cast<int>(font), color},
+  if (digested(canvas, DrawOperation::wrapped_text, {left, top, right, bottom, static_cast<int>(font), color},
             {double(left), double(top), double(right), double(bottom)}, text))
     return;
   const int f = static_cast<int>(font);
   PangoLayout* layout = shaped_layout(canvas, f, text, right - left);
   if (!layout) return;
-  cairo_t* cr = canvas.cr;
-  cairo_save(cr);  // its own clip within whatever clip the frame has
-  cairo_rectangle(cr, left, top, right - left, bottom - top);
-  cairo_clip(cr);
-  set_source(cr, color);
-  const FontFace& face = canvas.faces[f];
-  // Lines stand one cell apart whatever faces a line borrowed glyphs from.
-  const int lines = pango_layout_get_line_count(layout);
-  for (int i = 0; i < lines; ++i) {
-    const int line_top = top + i * face.cell_height;
-    if (line_top >= bottom) break;
-    PangoLayoutLine* line = pango_layout_get_line_readonly(layout, i);
-    cairo_move_to(cr, left, baseline_of(canvas, line_top, face));
-    pango_cairo_show_layout_line(cr, line);
-  }
-  cairo_new_path(cr);
-  cairo_restore(cr);
+  const ShownText shown{layout, left, top, right, bottom, &canvas.faces[f], canvas.scale};
+  lay_on(canvas, {double(left), double(top), double(right), double(bottom)}, color,
+         [](cairo_t* cr, const void* what) {
+           const ShownText& t = *static_cast<const ShownText*>(what);
+           cairo_rectangle(cr, t.left, t.top, t.right - t.left, t.bottom - t.top);
+           cairo_clip(cr);
+           // Lines stand one cell apart whatever faces a line borrowed glyphs from.
+           const int lines = pango_layout_get_line_count(t.layout);
+           for (int i = 0; i < lines; ++i) {
+             const int line_top = t.top + i * t.face->cell_height;
+             if (line_top >= t.bottom) break;
+             cairo_move_to(cr, t.left, baseline_at(t.scale, line_top, *t.face));
+             pango_cairo_show_layout_line(cr, pango_layout_get_line_readonly(t.layout, i));
+           }
+           cairo_new_path(cr);
+         },
+         &shown);
 }
 
 int format_text(char* buffer, int capacity, const char* format, ...) {

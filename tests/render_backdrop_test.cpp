@@ -138,14 +138,6 @@ std::string first_difference(const std::vector<uint32_t>& a, const std::vector<u
   return a.size() == b.size() ? "none" : "sizes differ";
 }
 
-// A second canvas with fonts that draws the plain way, beside the test canvas.
-Canvas& plain_canvas() {
-  static Canvas canvas;
-  static const bool made = canvas_create(canvas);
-  EXPECT_TRUE(made);
-  canvas.plain_drawing = true;
-  return canvas;
-}
 
 // ---------------------------------------------------------------------------------------
 

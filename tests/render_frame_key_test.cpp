@@ -1,8 +1,8 @@
 // The frame key decides when a frame is not composed again, so it must see every change a
 // player could see: any change of what the painters read that changes the picture changes
-// the key, and states with equal keys draw the very same picture. Long random sessions
-// then show every frame twice, drawn plainly from scratch and through the skipping and
-// keeping path the window uses, and compare them pixel for pixel.
+// the key, and states with equal keys draw the very same picture. Long random sessions at
+// every scale the game draws at then show every frame twice, composed whole from scratch
+// and only where it changed, as the window does, and compare them pixel for pixel.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -37,25 +37,10 @@ Raster raster_of(const Canvas& canvas) {
   return pixels;
 }
 
-bool same_raster(const Canvas& canvas, const Raster& pixels) {
-  cairo_surface_flush(canvas.surface);
-  const auto* data = cairo_image_surface_get_data(canvas.surface);
-  const int stride = cairo_image_surface_get_stride(canvas.surface);
-  for (int y = 0; y < kFieldHeight; ++y) {
-    if (std::memcmp(&pixels[static_cast<size_t>(y) * kFieldWidth], data + static_cast<ptrdiff_t>(y) * stride,
-                    kFieldWidth * sizeof(uint32_t)) != 0) {
-      return false;
-    }
-  }
-  return true;
-}
-
-// Every frame from scratch, keeping nothing: the picture a frame must show.
+// Every frame composed whole: the picture a frame must show.
 Raster plain_picture(const GameState& state) {
   Canvas& canvas = test_canvas();
-  canvas.plain_drawing = true;
   compose_frame(canvas, state);
-  canvas.plain_drawing = false;
   return raster_of(canvas);
 }
 
@@ -448,67 +433,6 @@ class Player {
   bool careless_ = false;
 };
 
-struct SessionPlan {
-  uint32_t seed;
-  int level;
-  int connected;
-  int lives;
-};
-
-// Frames per session; ORBILUX_LONG_SESSIONS=n plays n times as long.
-int session_steps() {
-  const char* more = std::getenv("ORBILUX_LONG_SESSIONS");
-  const int factor = more ? std::max(1, std::atoi(more)) : 1;
-  return 900 * factor;
-}
-
-TEST(SkippedFrames, LongRandomSessionsShowEveryFrameAsDrawnFromScratch) {
-  const SessionPlan plans[] = {{11, 0, 1, 1}, {23, 0, 11, 2}, {37, 1, 10, 3}, {41, 4, 9, 2}};
-  long frames = 0, composed = 0;
-  int visits[kVisits] = {};
-  Canvas& shown = window_canvas();
-  for (const SessionPlan& plan : plans) {
-    FakeHost host;
-    GameState s = started_state(host, plan.seed);
-    Player player(plan.seed);
-    FrameMemory memory;
-    std::mt19937 rng(plan.seed);
-    const double steps[] = {0.016, 0.017, 0.05, 0.05, 0.05, 0.05, 0.05, 0.033, 0.004, 0};
-    auto frame = [&](const char* when, int step) {
-      ++frames;
-      composed += compose_changed_frame(shown, memory, s);
-      ++visits[visit_of(s)];
-      const Raster plain = plain_picture(s);
-      if (!same_raster(shown, plain)) {
-        save_frame(shown, "skipped-frame-mismatch-window");
-        save_frame(test_canvas(), "skipped-frame-mismatch-plain");
-        FAIL() << "seed " << plan.seed << ", step " << step << " (" << when << ", " << kVisitNames[visit_of(s)]
-               << "): the window's frame differs from the one drawn from scratch";
-      }
-    };
-    frame("at the start", -1);
-    for (int step = 0; step < session_steps(); ++step) {
-      if (step == 1 && !s.title_screen && plan.connected > 0) {
-        // Late in a level, with few lives: checkpoints and game over come up soon.
-        s.level = plan.level;
-        s.connected = plan.connected;
-        s.level_points = plan.connected;
-        s.lives = plan.lives;
-      }
-      if (player.act(s)) frame("after the player", step);
-      if (HasFatalFailure()) return;
-      tick_for(s, host, steps[rng() % std::size(steps)]);
-      host.clear();
-      frame("after the tick", step);
-      if (HasFatalFailure()) return;
-    }
-  }
-  // Every kind of screen came up, and skipping did skip.
-  for (int v = 0; v < kVisits; ++v) EXPECT_GT(visits[v], 0) << kVisitNames[v] << " never came up";
-  EXPECT_LT(composed, frames * 9 / 10) << composed << " of " << frames << " frames composed";
-  std::printf("%ld of %ld frames composed\n", composed, frames);
-}
-
 // ---------------------------------------------------------------------------------------
 // Changed regions: every frame of long seeded sessions, composed only where it changed, is
 // the frame composed whole from scratch, pixel for pixel
@@ -521,14 +445,22 @@ bool same_pixels(const Canvas& a, const Canvas& b) {
          std::memcmp(cairo_image_surface_get_data(a.surface), cairo_image_surface_get_data(b.surface), bytes) == 0;
 }
 
-void every_frame_as_from_scratch(double scale) {
+// Frames per scale: ORBILUX_FRAMES_PER_SCALE, or a count short enough for every test run.
+long frames_per_scale() {
+  const char* asked = std::getenv("ORBILUX_FRAMES_PER_SCALE");
+  return asked && std::atol(asked) > 0 ? std::atol(asked) : ORBILUX_CHANGED_REGION_FRAMES;
+}
+
+// Seeded sessions at `scale`, each switching to `other` halfway through (the window resized)
+// and back at its end.
+void every_frame_as_from_scratch(double scale, double other) {
   Canvas shown, scratch;
   ASSERT_TRUE(canvas_create(shown) && canvas_create(scratch));
-  ASSERT_TRUE(canvas_set_scale(shown, scale) && canvas_set_scale(scratch, scale));
-  long frames = 0, compared = 0;
+  long frames = 0, composed = 0;
   double changed_share = 0;
   int visits[kVisits] = {};
-  for (uint32_t seed = 1; frames < ORBILUX_CHANGED_REGION_FRAMES && !::testing::Test::HasFatalFailure(); ++seed) {
+  for (uint32_t seed = 1; frames < frames_per_scale() && !::testing::Test::HasFatalFailure(); ++seed) {
+    ASSERT_TRUE(canvas_set_scale(shown, scale) && canvas_set_scale(scratch, scale));
     FakeHost host;
     GameState s = started_state(host, seed);
     Player player(seed);
@@ -538,19 +470,18 @@ void every_frame_as_from_scratch(double scale) {
     auto frame = [&](int step) {
       ++frames;
       ++visits[visit_of(s)];
-      if (!compose_changed_frame(shown, memory, s)) return;  // the key says: the same picture
+      if (!compose_changed_frame(shown, memory, s)) return;  // the digest says: the same picture
+      ++composed;
       for (int i = 0; i < memory.changed.count; ++i) {
         const PixelRect& r = memory.changed.rects[i];
         changed_share += double(r.right - r.left) * (r.bottom - r.top) / (double(shown.width) * shown.height);
       }
-      // Now and then the plain way, which keeps nothing at all.
-      scratch.plain_drawing = ++compared % 64 == 0;
       compose_frame(scratch, s);
       if (!same_pixels(shown, scratch)) {
         save_frame(shown, "changed-region-mismatch-shown");
         save_frame(scratch, "changed-region-mismatch-scratch");
-        FAIL() << "scale " << scale << ", seed " << seed << ", step " << step << " (" << kVisitNames[visit_of(s)]
-               << "): composed where it changed, in " << memory.changed.count
+        FAIL() << "scale " << shown.scale << ", seed " << seed << ", step " << step << " ("
+               << kVisitNames[visit_of(s)] << "): composed where it changed, in " << memory.changed.count
                << " rectangles, the frame differs from the one composed from scratch";
       }
     };
@@ -561,24 +492,36 @@ void every_frame_as_from_scratch(double scale) {
         s.connected = s.level_points = static_cast<int>(rng() % 12);
         s.lives = 1 + static_cast<int>(rng() % 3);
       }
+      if (step == 1500) {
+        ASSERT_TRUE(canvas_set_scale(shown, other) && canvas_set_scale(scratch, other));
+      }
       if (player.act(s)) frame(step);
       tick_for(s, host, steps[rng() % std::size(steps)]);
       host.clear();
       frame(step);
     }
   }
-  // Every kind of screen came up; the short run under a sanitizer plays only a seed or two,
-  // too few for a wrong answer to come up.
-  if constexpr (ORBILUX_CHANGED_REGION_FRAMES >= 100000) {
+  // Every kind of screen came up in a long run; a short one plays too few seeds for a wrong
+  // answer to come up.
+  if (frames >= 100000) {
     for (int v = 0; v < kVisits; ++v) EXPECT_GT(visits[v], 0) << kVisitNames[v] << " never came up";
   }
   std::printf("scale %g: %ld frames, %ld composed and compared, %.1f %% of the canvas composed on average\n", scale,
-              frames, compared, 100 * changed_share / std::max(compared, 1L));
+              frames, composed, 100 * changed_share / std::max(composed, 1L));
   canvas_destroy(shown);
   canvas_destroy(scratch);
 }
 
-TEST(ChangedRegions, EveryFrameAtScale1IsTheFrameComposedFromScratch) { every_frame_as_from_scratch(1); }
-TEST(ChangedRegions, EveryFrameAtScale2IsTheFrameComposedFromScratch) { every_frame_as_from_scratch(2); }
+// The scales of a window at 1 and 2, the web's zoom steps, and fullscreen on common monitors.
+constexpr double kScales[] = {1, 1.2, 1.462, 1.75, 1.8, 2, 2.25, 3};
+
+class ChangedRegions : public ::testing::TestWithParam<int> {};
+
+TEST_P(ChangedRegions, EveryFrameIsTheFrameComposedFromScratch) {
+  const int i = GetParam();
+  every_frame_as_from_scratch(kScales[i], kScales[(i + 3) % std::size(kScales)]);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryScale, ChangedRegions, ::testing::Range(0, int(std::size(kScales))));
 
 }  // namespace

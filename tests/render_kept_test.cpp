@@ -1,6 +1,6 @@
 // What the canvas keeps between frames to draw faster must never show: every screen drawn
 // with the kept work is the very picture drawn the plain way, frame after frame, also
-// after the kept texts and strokes have been pushed out by many others.
+// after the kept texts have been pushed out by many others.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,10 +15,9 @@
 namespace {
 
 std::vector<Color> compose(Canvas& canvas, const GameState& state, bool plain) {
-  canvas.plain_drawing = plain;
-  compose_frame(canvas, state);
-  canvas.plain_drawing = false;
-  return snapshot(canvas, 0, 0, 799, 599);
+  Canvas& drawn = plain ? plain_canvas() : canvas;
+  compose_frame(drawn, state);
+  return snapshot(drawn, 0, 0, 799, 599);
 }
 
 GameState busy_play_state() {
@@ -147,11 +146,9 @@ TEST(KeptDrawing, ChangingNumbersAndManyTextsNeverShowAStaleText) {
     draw_text(canvas, 10, 10, text.c_str(), Font::body, 0xFFFFFF);
   }
   for (const char* text : {"text 0", "text 199", "Press Space to resume"}) {
-    fill_rect(canvas, 0, 0, 300, 40, 0x2A170D);
-    canvas.plain_drawing = true;
-    draw_text(canvas, 10, 10, text, Font::body, 0xFFFFFF);
-    canvas.plain_drawing = false;
-    const std::vector<Color> plain = snapshot(canvas, 0, 0, 299, 39);
+    fill_rect(plain_canvas(), 0, 0, 300, 40, 0x2A170D);
+    draw_text(plain_canvas(), 10, 10, text, Font::body, 0xFFFFFF);
+    const std::vector<Color> plain = snapshot(plain_canvas(), 0, 0, 299, 39);
     fill_rect(canvas, 0, 0, 300, 40, 0x2A170D);
     draw_text(canvas, 10, 10, text, Font::body, 0xFFFFFF);
     EXPECT_EQ(snapshot(canvas, 0, 0, 299, 39), plain) << text;
@@ -191,56 +188,3 @@ TEST(KeptDrawing, ACanvasWithoutKeptTextsStillDrawsText) {
 
 }  // namespace
 
-namespace {
-
-// The device pixels of the canvas around a field point, as bytes.
-std::vector<unsigned char> bytes_around(const Canvas& canvas, Point p, int reach) {
-  cairo_surface_flush(canvas.surface);
-  const unsigned char* data = cairo_image_surface_get_data(canvas.surface);
-  const int stride = cairo_image_surface_get_stride(canvas.surface);
-  const int left = static_cast<int>((p.x - reach) * canvas.scale),
-            right = static_cast<int>((p.x + reach) * canvas.scale);
-  std::vector<unsigned char> bytes;
-  for (int y = static_cast<int>((p.y - reach) * canvas.scale); y < (p.y + reach) * canvas.scale; ++y)
-    bytes.insert(bytes.end(), data + y * stride + left * 4, data + y * stride + right * 4);
-  return bytes;
-}
-
-}  // namespace
-
-// A line or a chain is stroked once and laid on again wherever it comes back: at any place,
-// at whole and other scales, and after far more shapes than are kept, it shows the very
-// pixels the plain way strokes there.
-TEST(KeptDrawing, AStrokeLaidOnAgainElsewhereIsTheStrokeDrawnThere) {
-  Canvas canvas;
-  ASSERT_TRUE(canvas_create(canvas));
-  std::mt19937 rng(2026);
-  auto any = [&](int low, int high) { return low + static_cast<int>(rng() % (high - low + 1)); };
-  for (const double scale : {1.0, 2.0, 1.8}) {
-    ASSERT_TRUE(canvas_set_scale(canvas, scale));
-    for (int n = 0; n < 2600; ++n) {
-      Point shape[5];
-      const int count = any(2, 5), width = any(0, 6);
-      for (Point& p : shape) p = {any(-30, 30), any(-30, 30)};
-      const Color color = rng() & 0xFFFFFF;
-      auto draw = [&](Point at, bool plain) {
-        Point points[5];
-        for (int i = 0; i < count; ++i) points[i] = {at.x + shape[i].x, at.y + shape[i].y};
-        fill_rect(canvas, at.x - 40, at.y - 40, at.x + 40, at.y + 40, 0x3A2A1A);
-        canvas.plain_drawing = plain;
-        if (count == 2)
-          draw_line(canvas, points[0].x, points[0].y, points[1].x, points[1].y, width, color);
-        else
-          draw_polyline(canvas, points, count, width, color);
-        canvas.plain_drawing = false;
-        return bytes_around(canvas, at, 40);
-      };
-      draw({any(40, 760), any(40, 560)}, false);  // kept here
-      if (n % 8 != 0) continue;                   // most only to fill what is kept
-      const Point elsewhere{any(40, 760), any(40, 560)};
-      ASSERT_EQ(draw(elsewhere, false), draw(elsewhere, true))
-          << "scale " << scale << ", shape " << n << ", " << count << " points, width " << width;
-    }
-  }
-  canvas_destroy(canvas);
-}

@@ -1,5 +1,7 @@
 #include "tests/render_test_support.h"
 
+#include "render/canvas_parts.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -27,6 +29,18 @@ Canvas& test_canvas() {
     std::atexit(destroy_shared_canvas);
   }
   return *shared_canvas;
+}
+
+Canvas& plain_canvas() {
+  static Canvas* canvas = [] {
+    auto* made = new Canvas;
+    EXPECT_TRUE(canvas_create(*made));
+    free_text_cache(made->text_cache);
+    made->text_cache = nullptr;
+    made->kept_backdrop.surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, -1, -1);  // an error surface
+    return made;
+  }();
+  return *canvas;
 }
 
 std::string save_frame(const Canvas& canvas, const std::string& name) {

@@ -10,6 +10,9 @@
 
 // The canvas every drawing test uses; made on first use, destroyed at exit.
 Canvas& test_canvas();
+// A second canvas at scale 1 that keeps nothing between frames: every text shaped again, the
+// backdrop's still part drawn shape after shape, as when there is no memory to keep them.
+Canvas& plain_canvas();
 
 // Writes the canvas to <build>/tests/frames/<name>.png and returns the path.
 std::string save_frame(const Canvas& canvas, const std::string& name);

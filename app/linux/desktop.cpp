@@ -1,11 +1,14 @@
-// What the game asks the X desktop itself, where SDL 2.26 does not. Off X11 (Wayland) a
+// What the game asks the X desktop and the machine itself, where SDL 2.26 does not. Off X11 (Wayland) a
 // window manager is always there and the window's scale is SDL's own; there the one
 // question is whether SDL still holds the window's toplevel.
 #include <SDL_syswm.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <dirent.h>
+#include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 
 #include "app/desktop/dpi.h"
 #include "app/platform.h"
@@ -44,6 +47,17 @@ Window supporting_wm_check(Display* display, Window on) {
 }
 
 }  // namespace
+
+bool gpu_present() {
+  // A GPU's kernel driver makes a render node; NVIDIA's own driver may make only its device.
+  if (access("/dev/nvidia0", F_OK) == 0) return true;
+  DIR* dri = opendir("/dev/dri");
+  if (dri == nullptr) return false;
+  bool found = false;
+  while (const dirent* entry = readdir(dri)) found = found || std::strncmp(entry->d_name, "renderD", 7) == 0;
+  closedir(dri);
+  return found;
+}
 
 bool window_manager_present(SDL_Window* window) {
   const XWindow x = x_window_of(window);

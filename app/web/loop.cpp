@@ -111,6 +111,8 @@ int run_window(ShellWindow& shell, GameState& state, ShellInput& hands) {
 }
 
 // A page has no window manager to ask, and the browser scales the canvas itself.
+bool gpu_present() { return true; }  // the browser's WebGL, whatever it runs on
+
 bool window_manager_present(SDL_Window*) { return true; }
 void place_unmanaged_window(SDL_Window*, const SDL_Rect&) {}
 bool shown_window_lost_its_toplevel(SDL_Window*) { return false; }

@@ -16,6 +16,8 @@ int run_window(ShellWindow& shell, GameState& state, ShellInput& hands) {
 }
 
 // Every window on Windows has the desktop's own manager.
+bool gpu_present() { return true; }
+
 bool window_manager_present(SDL_Window*) { return true; }
 bool system_prefers_reduced_motion() { return false; }
 void place_unmanaged_window(SDL_Window*, const SDL_Rect&) {}
