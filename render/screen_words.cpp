@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "game/options.h"
 #include "game/quiz.h"
 #include "render/shown_texts.h"
 
@@ -42,6 +43,23 @@ void add_button(ScreenWords& words, char key, const char* label) {
 const QuizQuestion& question_of(const GameState& state) {
   const int n = state.current_question;
   return kQuizBank[n >= 0 && n < kQuestionCount ? n : 0];
+}
+
+// Over the title or a paused field: the rows with their values; the keys change them.
+void describe_options(ScreenWords& words, const GameState& state) {
+  add_line(words, "%s", kOptionsHeading);
+  for (int row = 0; row < kOptionRowCount; ++row) {
+    char value[kWordsLineCapacity];
+    format_option_value(value, kWordsLineCapacity, state, row);
+    add_line(words, value[0] ? "%s%s: %s" : "%s%s", row == state.options_row ? "> " : "", kOptionRowLabels[row], value);
+  }
+  const char* hint = state.options_refused ? kOptionsRefused : state.options_waiting_key ? kOptionsWaiting : kOptionsHint;
+  add_line(words, "%s", hint);
+  add_line(words, "%s", kOptionsLeave);
+  // The chosen row and its value are news: a listener hears each change as it is made.
+  const int chosen = std::clamp(state.options_row, 0, kOptionRowCount - 1);
+  put(words.news, sizeof words.news, "%s. %s", kOptionsHeading, words.lines[1 + chosen] + 2);
+  if (state.options_refused) put(words.news, sizeof words.news, "%s. %s", kOptionsHeading, kOptionsRefused);
 }
 
 void describe_title(ScreenWords& words, bool touch) {
@@ -173,7 +191,9 @@ void describe_screen(ScreenWords& words, const GameState& state, bool touch_cont
   words.line_count = 0;
   words.button_count = 0;
   words.news[0] = '\0';
-  if (state.title_screen) {
+  if (state.options_open) {
+    describe_options(words, state);
+  } else if (state.title_screen) {
     describe_title(words, touch_controls);
   } else if (state.screen == Screen::question) {
     describe_question(words, state);
@@ -206,5 +226,32 @@ void format_hud_help(char* out, int capacity, const GameState& state, bool touch
                   keys[1].text, keys[2].text, keys[3].text, keys[4].text);
   } else {
     std::snprintf(out, capacity, "%s", touch_controls ? kHudTouchHelp : kHudHelp);
+  }
+}
+
+void format_option_value(char* out, int capacity, const GameState& state, int row) {
+  const PlayerOptions& o = state.options;
+  const bool waiting = state.options_waiting_key && row == state.options_row;
+  switch (static_cast<OptionRow>(row)) {
+    case OptionRow::music_volume:
+      std::snprintf(out, capacity, "%d %%", o.music_volume);
+      break;
+    case OptionRow::effects_volume:
+      std::snprintf(out, capacity, "%d %%", o.effects_volume);
+      break;
+    case OptionRow::speed:
+      std::snprintf(out, capacity, "%d %%", o.speed);
+      break;
+    case OptionRow::reduced_motion:
+      std::snprintf(out, capacity, "%s", o.reduced_motion ? "On" : "Off");
+      break;
+    case OptionRow::reset_keys:
+    case OptionRow::done:
+      out[0] = '\0';
+      break;
+    default:
+      std::snprintf(out, capacity, "%s",
+                    waiting ? "press a key..." : o.keys[row - static_cast<int>(OptionRow::key_left)].text);
+      break;
   }
 }

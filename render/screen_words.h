@@ -35,5 +35,9 @@ void describe_screen(ScreenWords& words, const GameState& state, bool touch_cont
 // own words for keyboards or touch screens.
 void format_hud_help(char* out, int capacity, const GameState& state, bool touch_controls);
 
+// The value an options row shows ("50 %", "On", a key's name, "press a key..."); empty for
+// the rows that only act.
+void format_option_value(char* out, int capacity, const GameState& state, int row);
+
 // True when the two say the same: the page is only told of a change.
 bool same_words(const ScreenWords& a, const ScreenWords& b);

@@ -72,3 +72,13 @@ inline constexpr char kWrongBookCaption[] = "PRESS B TO VIEW THE BOOK";
 inline constexpr char kWrongRetry[] = "PRESS R TO TRY AGAIN";
 inline constexpr char kWrongNewGame[] = "PRESS R FOR A NEW GAME";
 inline constexpr char kWrongLivesFormat[] = "-2 lives. Lives remaining: %d. Keep learning at your own pace!";
+
+// The options screen: its heading, a label for each row in the rows' order, and its hints.
+inline constexpr char kOptionsHeading[] = "OPTIONS";
+inline constexpr const char* kOptionRowLabels[] = {
+    "Music volume", "Effects volume", "Game speed", "Reduced motion", "Key: move left", "Key: move right",
+    "Key: start, pause, continue", "Key: restart", "Key: music on or off", "Reset keys", "Back"};
+inline constexpr char kOptionsRefused[] = "Taken: that key already has a use. Choose another.";
+inline constexpr char kOptionsWaiting[] = "Press the new key. Esc keeps the old one.";
+inline constexpr char kOptionsHint[] = "Up/Down: choose   Left/Right or click < >: change   Enter or click: set";
+inline constexpr char kOptionsLeave[] = "S, Esc or Back: leave the options   Pad: D-pad, A to set, B to leave";

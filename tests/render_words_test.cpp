@@ -65,6 +65,11 @@ TEST(ScreenWords, EveryScreenFitsAndReadsDifferently) {
   GameState lost = on_screen(Screen::wrong);
   lost.game_over = 1;
   screens.push_back({lost, false});
+  GameState options = title;
+  options.options_open = 1;
+  screens.push_back({options, false});
+  options.options_refused = 1;
+  screens.push_back({options, false});
 
   std::vector<ScreenWords> seen;
   for (const auto& [state, touch] : screens) {
