@@ -30,7 +30,7 @@ EM_JS(void, page_best, (int best), {
   if (Module.orbiluxCourse) Module.orbiluxCourse.best(best);
 });
 EM_JS(void, page_answer, (int question, int option, int right), {
-  if (Module.orbiluxCourse) Module.orbiluxCourse.answered(question, option, right != = 0);
+  if (Module.orbiluxCourse) Module.orbiluxCourse.answered(question, option, Boolean(right));
 });
 EM_JS(int, start_course, (int questions), { return Module.orbiluxCourse ? Module.orbiluxCourse.start(questions) : 0; });
 EM_JS(void, page_asked, (), {
