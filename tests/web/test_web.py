@@ -255,6 +255,11 @@ LOADED = ("return performance.getEntriesByType('resource').map(e => e.name.split
           ".filter(n => n.startsWith('orbilux-rush.'))")
 
 
+# What the service worker keeps of a build: the page, its script, module, data, words and
+# course scripts, the manifest and the four icons.
+KEPT_FILES = 11
+
+
 def offline_and_new_build(site_folder):
     """After one visit a reload with the server gone starts the game; a new build replaces the
     old one whole at the next visit, and is the one kept from then on."""
@@ -266,7 +271,7 @@ def offline_and_new_build(site_folder):
             with Site(copy) as served:
                 port = served.port
                 browser.open(served.url)
-                wait_until(lambda: browser.js(KEPT) == [["orbilux-rush-" + old, 9]], 60, 0.2, "the site kept")
+                wait_until(lambda: browser.js(KEPT) == [["orbilux-rush-" + old, KEPT_FILES]], 60, 0.2, "the site kept")
             browser.reload()  # no server now
             browser.wait_started()
             browser.key("space")
@@ -282,7 +287,7 @@ def offline_and_new_build(site_folder):
                 browser.wait_started()
                 loaded = browser.js(LOADED)
                 check(loaded and all(n.endswith("?v=" + new) for n in loaded), f"the new build's page loaded {loaded}")
-                wait_until(lambda: browser.js(KEPT) == [["orbilux-rush-" + new, 9]], 60, 0.2, "the new build kept alone")
+                wait_until(lambda: browser.js(KEPT) == [["orbilux-rush-" + new, KEPT_FILES]], 60, 0.2, "the new build kept alone")
             browser.reload()
             browser.wait_started()
             check(browser.js(LOADED) == loaded, "offline, the page did not start the new build")
