@@ -6,6 +6,15 @@
 #include "render/canvas.h"
 #include "render/shown_texts.h"
 
+// The quiz screens' colours, which the options screen wears too, so the two read as one game.
+inline constexpr Color kQuizScreenColor = 0x2A170D;
+inline constexpr Color kQuizTitleColor = 0xC1EF70;
+inline constexpr Color kQuizHintColor = 0xD8C2AA;
+inline constexpr Color kQuizBoxColor = 0x462F1D;
+inline constexpr Color kQuizLetterColor = 0xC3E974;
+inline constexpr Color kQuizAnswerColor = 0xF8EEE4;
+inline constexpr Color kQuizCourseButtonColor = 0x5B6F22;
+
 // The whole frame for the current state: title, quiz screen or the play field with its HUD.
 void compose_frame(Canvas& canvas, const GameState& state);
 

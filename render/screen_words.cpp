@@ -105,18 +105,23 @@ void describe_correct(ScreenWords& words, const GameState& state) {
   put(words.news, sizeof words.news, "%s. %s", kCorrectHeading, question.explanation);
 }
 
+// What a lost question and a lost game both offer: the course and the book.
+void add_course_and_book(ScreenWords& words, const char* why, const char* course, const char* book) {
+  add_line(words, "%s", why);
+  add_line(words, "%s", kFreeCourse);
+  add_line(words, "%s", kExploreBook);
+  add_line(words, "%s", kBookTitle);
+  add_button(words, 'o', course);
+  add_button(words, 'b', book);
+}
+
 void describe_wrong(ScreenWords& words, const GameState& state) {
   const char* heading = state.game_over ? kWrongGameOverHeading : kWrongHeading;
   char lives[kWordsLineCapacity];
   put(lives, kWordsLineCapacity, kWrongLivesFormat, state.lives);
   add_line(words, "%s", heading);
-  add_line(words, "%s", kWrongCourseText);
-  add_line(words, "%s", kFreeCourse);
-  add_line(words, "%s", kExploreBook);
-  add_line(words, "%s", kBookTitle);
+  add_course_and_book(words, kWrongCourseText, kWrongCourseCaption, kWrongBookCaption);
   add_line(words, "%s", lives);
-  add_button(words, 'o', kWrongCourseCaption);
-  add_button(words, 'b', kWrongBookCaption);
   add_button(words, 'r', state.game_over ? kWrongNewGame : kWrongRetry);
   put(words.news, sizeof words.news, "%s. %s", heading, lives);
 }
@@ -127,13 +132,8 @@ void describe_game_over(ScreenWords& words, const GameState& state, bool touch) 
   put(score, kWordsLineCapacity, kGameOverScoreFormat, state.score, state.best_score);
   add_line(words, "%s", kGameOver);
   add_line(words, "%s", score);
-  add_line(words, "%s", kGameOverCourseText);
-  add_line(words, "%s", kFreeCourse);
-  add_line(words, "%s", kExploreBook);
-  add_line(words, "%s", kBookTitle);
+  add_course_and_book(words, kGameOverCourseText, kGameOverCourseCaption, kGameOverBookCaption);
   add_line(words, "%s", touch ? kGameOverAgainByTouch : kGameOverAgainByKey);
-  add_button(words, 'o', kGameOverCourseCaption);
-  add_button(words, 'b', kGameOverBookCaption);
   add_button(words, 'r', kWrongNewGame);
   put(words.news, sizeof words.news, "%s. %s", kGameOver, score);
 }
