@@ -35,7 +35,7 @@ struct FontFace {
 
 struct TextCache;    // shaped texts kept between frames (text.cpp)
 struct FrameDigest;  // what a frame would draw, where (digest.h)
-struct StrokeCache;  // the coverage of lines and chains, kept for the canvas's scale (shapes.cpp)
+struct StrokeCache;  // the coverage of lines and chains, kept for the canvas's scale (coverage.cpp)
 
 // The part of the scene backdrop that changes only with the level and the connections,
 // kept between frames (backdrop.cpp).
@@ -59,7 +59,7 @@ struct Canvas {
   bool touch_controls = false;
   TextCache* text_cache = nullptr;  // made with the fonts; a canvas without one shapes every text
   KeptBackdrop kept_backdrop;
-  // Where polygons, ellipses and lines are rasterised whole before they are laid on (shapes.cpp):
+  // Where polygons, ellipses and lines are rasterised whole before they are laid on (coverage.cpp):
   // A8 at the canvas's size, blank between shapes; made on first use.
   cairo_surface_t* coverage = nullptr;
   cairo_t* coverage_cr = nullptr;

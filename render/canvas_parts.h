@@ -1,6 +1,7 @@
 // What the canvas's own files share among themselves: the fonts (fonts.cpp) and the texts
 // kept between frames (text.cpp), made, rescaled and released with the canvas (picture.cpp),
-// and the colour every operation sets (shapes.cpp). Painters never need this.
+// the colour every operation sets and the box around points (shapes.cpp), and the coverage
+// picture (coverage.cpp). Painters never need this.
 #pragma once
 
 #include "render/canvas.h"
@@ -8,6 +9,8 @@
 
 // Sets Cairo's source to a 0x00BBGGRR colour.
 void set_source(cairo_t* cr, Color color);
+// The points' bounding box grown by `reach` on every side; `count` is at least 1.
+FieldBox box_around(const Point* points, int count, double reach);
 
 // The Pango context on the canvas's context, the six faces measured to their cells and a
 // one-line and a wrapping layout for each.
