@@ -57,10 +57,10 @@ StoredBest load_best_score_from(const char* folder);
 bool save_best_score_to(const char* folder, int32_t value);
 
 // A save that was cut short (the game killed mid-save) leaves its temporary file behind.
-// Removes such leftovers in `folder` once they are older than `older_than_seconds`; younger
-// ones may belong to another copy of the game saving at this moment.
+// Removes the leftovers of saves of `folder`/`name` once they are older than
+// `older_than_seconds`; younger ones may belong to another copy of the game saving right now.
 inline constexpr int64_t kStaleLeftoverSeconds = 60;
-void remove_stale_save_leftovers(const char* folder, int64_t older_than_seconds);
+void remove_stale_save_leftovers(const char* folder, const char* name, int64_t older_than_seconds);
 
 // What --help says of where the player's best is kept, for the program named `program`.
 void print_best_score_place(std::FILE* out, const char* program);

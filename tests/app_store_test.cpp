@@ -36,6 +36,7 @@
 #include <vector>
 
 #include "app/best_score_store.h"
+#include "app/settings_store.h"
 #include "tests/temp_folder.h"
 
 namespace {
@@ -408,21 +409,30 @@ TEST(BestScoreSave, ALeftoverFromAnInterruptedSaveDoesNotDisturbLoading) {
   EXPECT_EQ(load_best_score_from(folder.path().c_str()).value, 42);
 }
 
-TEST(BestScoreSave, StaleLeftoversOfInterruptedSavesAreClearedAtStartYoungOnesKept) {
-  TempFolder folder;
-  ScopedEnv dir(kDataDirVariable, folder.path().c_str());
-  write_file(folder / kBestScoreFileName, "41\n");
-  write_file(folder / ".best-score.old111", "9");     // a game killed mid-save long ago
-  write_file(folder / ".best-score.new222", "50\n");  // another copy saving right now
-  write_file(folder / "notes.txt", "mine");
-  mkdir((folder / ".best-score.dir333").c_str(), 0700);
-  const timespec two_minutes_ago[2] = {{time(nullptr) - 120, 0}, {time(nullptr) - 120, 0}};
-  ASSERT_EQ(utimensat(AT_FDCWD, (folder / ".best-score.old111").c_str(), two_minutes_ago, 0), 0);
-  ASSERT_EQ(utimensat(AT_FDCWD, (folder / ".best-score.dir333").c_str(), two_minutes_ago, 0), 0);
-  EXPECT_EQ(load_best_score().value, 41);
-  EXPECT_EQ(entries_of(folder.path()),
-            (std::set<std::string>{kBestScoreFileName, ".best-score.new222", ".best-score.dir333", "notes.txt"}));
-  remove_stale_save_leftovers((folder / "missing").c_str(), 0);  // no folder: nothing to do
+TEST(PlayerFiles, StaleLeftoversOfInterruptedSavesAreClearedAtStartYoungOnesKept) {
+  // The best score's file and the options' file, each loaded as at the game's start.
+  for (const bool options : {false, true}) {
+    const std::string name = options ? kSettingsFileName : kBestScoreFileName;
+    SCOPED_TRACE(name);
+    TempFolder folder;
+    ScopedEnv dir(options ? kConfigDirVariable : kDataDirVariable, folder.path().c_str());
+    const std::string old = "." + name + ".old111", young = "." + name + ".new222", inner = "." + name + ".dir333";
+    write_file(folder / name, "41\n");
+    write_file(folder / old, "9");       // a game killed mid-save long ago
+    write_file(folder / young, "50\n");  // another copy saving right now
+    write_file(folder / "notes.txt", "mine");
+    mkdir((folder / inner).c_str(), 0700);
+    const timespec two_minutes_ago[2] = {{time(nullptr) - 120, 0}, {time(nullptr) - 120, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, (folder / old).c_str(), two_minutes_ago, 0), 0);
+    ASSERT_EQ(utimensat(AT_FDCWD, (folder / inner).c_str(), two_minutes_ago, 0), 0);
+    if (options) {
+      EXPECT_EQ(load_options_text(), "41\n");
+    } else {
+      EXPECT_EQ(load_best_score().value, 41);
+    }
+    EXPECT_EQ(entries_of(folder.path()), (std::set<std::string>{name, young, inner, "notes.txt"}));
+  }
+  remove_stale_save_leftovers("/no/such/folder", kBestScoreFileName, 0);  // no folder: nothing to do
 }
 
 TEST(BestScoreFolder, FollowsTheOverrideThenXdgDataHomeThenHome) {

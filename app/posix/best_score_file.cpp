@@ -187,13 +187,15 @@ bool replace_file_atomically(const char* folder, const char* name, const char* b
   return true;
 }
 
-void remove_stale_save_leftovers(const char* folder, int64_t older_than_seconds) {
+void remove_stale_save_leftovers(const char* folder, const char* name, int64_t older_than_seconds) {
+  char prefix[kStorePathCapacity];  // replace_file_atomically's temporary names begin so
+  const int prefix_length = std::snprintf(prefix, sizeof prefix, ".%s.", name);
+  if (prefix_length <= 0 || static_cast<size_t>(prefix_length) >= sizeof prefix) return;
   DIR* dir = opendir(folder);
   if (dir == nullptr) return;
   const time_t now = time(nullptr);
-  constexpr char kPrefix[] = ".best-score.";
   while (const dirent* entry = readdir(dir)) {
-    if (std::strncmp(entry->d_name, kPrefix, sizeof kPrefix - 1) != 0) continue;
+    if (std::strncmp(entry->d_name, prefix, static_cast<size_t>(prefix_length)) != 0) continue;
     struct stat info;
     if (fstatat(dirfd(dir), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
     // A save takes milliseconds: an old leftover is from a game that died mid-save, while a
@@ -207,7 +209,7 @@ void remove_stale_save_leftovers(const char* folder, int64_t older_than_seconds)
 StoredBest load_best_score() {
   char folder[kStorePathCapacity];
   if (!best_score_folder(folder, sizeof folder)) return {};
-  remove_stale_save_leftovers(folder, kStaleLeftoverSeconds);
+  remove_stale_save_leftovers(folder, kBestScoreFileName, kStaleLeftoverSeconds);
   return load_best_score_from(folder);
 }
 

@@ -29,6 +29,7 @@ std::string load_options_text() {
   char folder[kStorePathCapacity];
   static char bytes[kSettingsReadLimit];
   if (!settings_folder(folder, sizeof folder)) return {};
+  remove_stale_save_leftovers(folder, kSettingsFileName, kStaleLeftoverSeconds);
   const long length = read_file_start(folder, kSettingsFileName, bytes, sizeof bytes);
   return length > 0 ? std::string(bytes, static_cast<size_t>(length)) : std::string();
 }

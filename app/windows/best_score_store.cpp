@@ -180,10 +180,11 @@ bool save_best_score_to(const char* folder, int32_t value) {
   return length > 0 && replace_file_atomically(folder, kBestScoreFileName, text, static_cast<size_t>(length));
 }
 
-void remove_stale_save_leftovers(const char* folder, int64_t older_than_seconds) {
+void remove_stale_save_leftovers(const char* folder, const char* name, int64_t older_than_seconds) {
   wchar_t pattern[kStorePathCapacity];
-  char leftovers[64];
-  std::snprintf(leftovers, sizeof leftovers, ".%s.*", kBestScoreFileName);
+  char leftovers[kStorePathCapacity];  // replace_file_atomically's temporary names
+  const int n = std::snprintf(leftovers, sizeof leftovers, ".%s.*", name);
+  if (n <= 0 || static_cast<size_t>(n) >= sizeof leftovers) return;
   if (!join(pattern, kStorePathCapacity, folder, leftovers)) return;
   wchar_t wide_folder[kStorePathCapacity];
   if (!to_wide(folder, wide_folder, kStorePathCapacity)) return;
@@ -208,7 +209,7 @@ void remove_stale_save_leftovers(const char* folder, int64_t older_than_seconds)
 StoredBest load_best_score() {
   char folder[kStorePathCapacity];
   if (!best_score_folder(folder, sizeof folder)) return load_registry_best();
-  remove_stale_save_leftovers(folder, kStaleLeftoverSeconds);
+  remove_stale_save_leftovers(folder, kBestScoreFileName, kStaleLeftoverSeconds);
   return load_best_score_from(folder);
 }
 
@@ -230,6 +231,7 @@ void print_best_score_place(std::FILE* out, const char*) {
 std::string load_options_text() {
   char folder[kStorePathCapacity];
   if (best_score_folder(folder, sizeof folder)) {
+    remove_stale_save_leftovers(folder, kSettingsFileName, kStaleLeftoverSeconds);
     static char bytes[kSettingsReadLimit];
     const long length = read_file_start(folder, kSettingsFileName, bytes, sizeof bytes);
     return length > 0 ? std::string(bytes, static_cast<size_t>(length)) : std::string();
