@@ -8,7 +8,7 @@
 
 namespace {
 
-// A refused key is told in the warm red of a warning.
+// A refused key is told in a light blue of its own, apart from the hints' sand colour.
 constexpr Color kRefusedColor = 0xFF8A7A;
 
 constexpr int kTextCapacity = 96;

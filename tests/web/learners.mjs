@@ -128,8 +128,7 @@ console.log("axe: no violation on the title, the field and the quiz, on a phone 
   await page.focus("#words-buttons button");
   await page.keyboard.press("Enter");
   await waitForWords(page, /CORRECT!|KEEP LEARNING!/, "an answer after Enter on button A");
-  check(!(await wordsOf(page)).includes("CHECKPOINT"),
-        "the question is still up after its answer");
+  check(!(await wordsOf(page)).includes("CHECKPOINT"), "the question is still up after its answer");
   // Tab leaves the game's buttons, Shift+Tab comes back to the field, and its keys work again.
   await page.focus("#canvas");
   await page.keyboard.press("Tab");
