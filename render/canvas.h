@@ -33,7 +33,6 @@ struct FontFace {
   int baseline = 0;     // from the top of the cell at scale 1: the ascent on a whole pixel
 };
 
-struct TextCache;    // shaped texts kept between frames (text.cpp)
 struct FrameDigest;  // what a frame would draw, where (digest.h)
 struct StrokeCache;  // the coverage of lines and chains, kept for the canvas's scale (coverage.cpp)
 
@@ -57,7 +56,6 @@ struct Canvas {
   FontFace faces[kFontCount];
   // The player plays by touch: the help texts name taps and holds instead of keys.
   bool touch_controls = false;
-  TextCache* text_cache = nullptr;  // made with the fonts; a canvas without one shapes every text
   KeptBackdrop kept_backdrop;
   // Where polygons, ellipses and lines are rasterised whole before they are laid on (coverage.cpp):
   // A8 at the canvas's size, blank between shapes; made on first use.

@@ -90,6 +90,8 @@ void lay_through(Canvas& canvas, const PixelRect& area, Point shift, const Pixel
 
 }  // namespace
 
+bool clipped_away(const Canvas& canvas, const FieldBox& box) { return outside_clip(canvas, device_box(canvas, box)); }
+
 void lay_on(Canvas& canvas, const FieldBox& box, Color color, DrawWhole draw, const void* what) {
   const PixelRect r = device_box(canvas, box);
   if (!outside_clip(canvas, r)) lay_through(canvas, r, {0, 0}, r, color, draw, what, nullptr);

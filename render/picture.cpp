@@ -1,5 +1,5 @@
 // The picture every frame is drawn on: the canvas's surface at its scale, made, rescaled and
-// released with its fonts, kept texts and kept backdrop; PNG bytes decoded into pictures, the
+// released with its fonts and kept backdrop; PNG bytes decoded into pictures, the
 // mascot made for the scale, and the canvas read back or written out.
 #include <algorithm>
 #include <cmath>
@@ -125,7 +125,6 @@ bool canvas_create(Canvas& canvas) {
   canvas.surface_id = next_surface_id();
   load_shipped_fonts();
   make_fonts(canvas);
-  canvas.text_cache = make_text_cache();
   canvas.picture = make_picture(1);
   return true;
 }
@@ -164,7 +163,6 @@ void canvas_destroy(Canvas& canvas) {
   if (canvas.cr) cairo_destroy(canvas.cr);
   if (canvas.surface) cairo_surface_destroy(canvas.surface);
   if (canvas.picture) cairo_surface_destroy(canvas.picture);
-  free_text_cache(canvas.text_cache);
   free_fonts(canvas);
   if (canvas.kept_backdrop.surface) cairo_surface_destroy(canvas.kept_backdrop.surface);
   forget_coverage(canvas);

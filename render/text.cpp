@@ -1,5 +1,5 @@
-// Texts: one line from the top-left corner of its first cell, or wrapped in a box; the
-// shaped texts kept between frames; and the bounded printf every formatted text goes through.
+// Texts: one line from the top-left corner of its first cell, or wrapped in a box; and the
+// bounded printf every formatted text goes through.
 #include <algorithm>
 #include <cmath>
 #include <cstdarg>
@@ -9,53 +9,13 @@
 #include "render/canvas_parts.h"
 #include "render/digest.h"
 
-namespace {
-
-// Shaped texts kept between frames. Most texts of a frame are the same in every frame,
-// and shaping them again is most of what a text costs; drawing a kept layout gives the
-// very same glyphs at the very same places.
-constexpr int kKeptTextsPerFont = 32;
-constexpr int kKeptTextMaxBytes = 192;  // longer texts (none in the game) are shaped every time
-constexpr int kSingleLine = -1;         // the width key of texts drawn on one line
-constexpr double kBeyondTheRightEdge = 1e6;  // field units; a box is cut at the canvas's edge
-
-struct KeptText {
-  PangoLayout* layout = nullptr;
-  int width = kSingleLine;  // wrapping width in pixels, or kSingleLine
-  int length = -1;          // -1: the slot is free
-  uint32_t last_used = 0;
-  char text[kKeptTextMaxBytes];
-};
-
-}  // namespace
-
-struct TextCache {
-  KeptText kept[kFontCount][kKeptTextsPerFont];
-  uint32_t clock = 0;
-};
-
-TextCache* make_text_cache() { return new TextCache; }
-
-void free_text_cache(TextCache* cache) {
-  if (!cache) return;
-  for (auto& font : cache->kept)
-    for (KeptText& entry : font)
-      if (entry.layout) g_object_unref(entry.layout);
-  delete cache;
-}
-
 void texts_follow_context(Canvas& canvas) {
-  if (canvas.context) {
-    pango_cairo_update_context(canvas.cr, canvas.context);
-    for (int f = 0; f < kFontCount; ++f) {
-      if (canvas.layouts[f]) pango_layout_context_changed(canvas.layouts[f]);
-      if (canvas.wrapped_layouts[f]) pango_layout_context_changed(canvas.wrapped_layouts[f]);
-    }
+  if (!canvas.context) return;
+  pango_cairo_update_context(canvas.cr, canvas.context);
+  for (int f = 0; f < kFontCount; ++f) {
+    if (canvas.layouts[f]) pango_layout_context_changed(canvas.layouts[f]);
+    if (canvas.wrapped_layouts[f]) pango_layout_context_changed(canvas.wrapped_layouts[f]);
   }
-  if (canvas.text_cache)
-    for (auto& font : canvas.text_cache->kept)
-      for (KeptText& entry : font)
-        if (entry.layout) pango_layout_context_changed(entry.layout);
 }
 
 namespace {
@@ -74,40 +34,15 @@ struct ShownText {
   double scale;
 };
 
-// A layout holding `text` shaped in font f, for one line (width kSingleLine) or wrapped
-// at `width` pixels. Null when there is no font to shape it with.
-PangoLayout* shaped_layout(Canvas& canvas, int f, const char* text, int width) {
-  PangoLayout* plain = width == kSingleLine ? canvas.layouts[f] : canvas.wrapped_layouts[f];
-  if (!plain) return nullptr;
-  const size_t length = std::strlen(text);
-  TextCache* cache = canvas.text_cache;
-  if (!cache || length >= kKeptTextMaxBytes) {
-    if (width != kSingleLine) pango_layout_set_width(plain, width * PANGO_SCALE);
-    pango_layout_set_text(plain, text, static_cast<int>(length));
-    return plain;
-  }
-  KeptText* slots = cache->kept[f];
-  KeptText* victim = &slots[0];
-  ++cache->clock;
-  for (int i = 0; i < kKeptTextsPerFont; ++i) {
-    KeptText& entry = slots[i];
-    if (entry.length == static_cast<int>(length) && entry.width == width &&
-        std::memcmp(entry.text, text, length) == 0) {
-      entry.last_used = cache->clock;
-      return entry.layout;
-    }
-    // Free slots first, then the one unused for longest.
-    if (victim->length >= 0 && (entry.length < 0 || entry.last_used < victim->last_used)) victim = &entry;
-  }
-  if (!victim->layout) victim->layout = pango_layout_copy(plain);
-  if (!victim->layout) return nullptr;
-  if (width != kSingleLine) pango_layout_set_width(victim->layout, width * PANGO_SCALE);
-  pango_layout_set_text(victim->layout, text, static_cast<int>(length));
-  std::memcpy(victim->text, text, length);
-  victim->length = static_cast<int>(length);
-  victim->width = width;
-  victim->last_used = cache->clock;
-  return victim->layout;
+// Font f's layout holding `text`, for one line or wrapped at `width` pixels; shaped again only
+// when it held another text. Null when there is no font to shape it with.
+PangoLayout* shaped_layout(Canvas& canvas, int f, const char* text, int width = -1) {
+  PangoLayout* layout = width < 0 ? canvas.layouts[f] : canvas.wrapped_layouts[f];
+  if (!layout) return nullptr;
+  if (width >= 0 && pango_layout_get_width(layout) != width * PANGO_SCALE)
+    pango_layout_set_width(layout, width * PANGO_SCALE);
+  if (std::strcmp(pango_layout_get_text(layout), text) != 0) pango_layout_set_text(layout, text, -1);
+  return layout;
 }
 
 // Where the line's glyphs may land, from its baseline at (x, baseline): the ink and the
@@ -132,53 +67,57 @@ FieldBox line_box(PangoLayoutLine* line, int x, double baseline) {
 void draw_text(Canvas& canvas, int x, int y, const char* text, Font font, Color color) {
   if (!text || !*text) return;
   const int f = static_cast<int>(font);
-  // The digest does without shaping, which a new text would need memory for: the line lands
-  // within half a cell around its cell, from just before x to the right edge.
+  // The line lands within half a cell around its cell, from just before x to the right edge:
+  // enough for the digest, and to leave a text the clip leaves out unshaped.
   const double reach = canvas.faces[f].cell_height * 0.5;
-  if (digested(canvas, DrawOperation::text, {x, y, f, color},
-               {x - reach, y - reach, kBeyondTheRightEdge, y + canvas.faces[f].cell_height + reach}, text))
-    return;
-  PangoLayout* layout = shaped_layout(canvas, f, text, kSingleLine);
+  const FieldBox cell{x - reach, y - reach, 1e6, y + canvas.faces[f].cell_height + reach};
+  if (digested(canvas, DrawOperation::text, {x, y, f, color}, cell, text) || clipped_away(canvas, cell)) return;
+  PangoLayout* layout = shaped_layout(canvas, f, text);
   if (!layout) return;
   PangoLayoutLine* line = pango_layout_get_line_readonly(layout, 0);
   if (!line) return;
   const double baseline = baseline_at(canvas.scale, y, canvas.faces[f]);
-  const FieldBox box = line_box(line, x, baseline);
   const ShownLine shown{line, x, baseline};
-  lay_on(canvas, box, color, [](cairo_t* cr, const void* what) {
-    const ShownLine& shown = *static_cast<const ShownLine*>(what);
-    cairo_move_to(cr, shown.x, shown.baseline);
-    pango_cairo_show_layout_line(cr, shown.line);
-    cairo_new_path(cr);
-  }, &shown);
+  lay_on(
+      canvas, line_box(line, x, baseline), color,
+      [](cairo_t* cr, const void* what) {
+        const ShownLine& shown = *static_cast<const ShownLine*>(what);
+        cairo_move_to(cr, shown.x, shown.baseline);
+        pango_cairo_show_layout_line(cr, shown.line);
+        cairo_new_path(cr);
+      },
+      &shown);
 }
 
 void draw_text_wrapped(Canvas& canvas, int left, int top, int right, int bottom, const char* text, Font font,
                        Color color) {
   if (!text || !*text || right <= left || bottom <= top) return;
-  if (digested(canvas, DrawOperation::wrapped_text, {left, top, right, bottom, static_cast<int>(font), color},
-            {double(left), double(top), double(right), double(bottom)}, text))
+  const FieldBox box{double(left), double(top), double(right), double(bottom)};
+  if (digested(canvas, DrawOperation::wrapped_text, {left, top, right, bottom, static_cast<int>(font), color}, box,
+               text) ||
+      clipped_away(canvas, box))
     return;
   const int f = static_cast<int>(font);
   PangoLayout* layout = shaped_layout(canvas, f, text, right - left);
   if (!layout) return;
   const ShownText shown{layout, left, top, right, bottom, &canvas.faces[f], canvas.scale};
-  lay_on(canvas, {double(left), double(top), double(right), double(bottom)}, color,
-         [](cairo_t* cr, const void* what) {
-           const ShownText& t = *static_cast<const ShownText*>(what);
-           cairo_rectangle(cr, t.left, t.top, t.right - t.left, t.bottom - t.top);
-           cairo_clip(cr);
-           // Lines stand one cell apart whatever faces a line borrowed glyphs from.
-           const int lines = pango_layout_get_line_count(t.layout);
-           for (int i = 0; i < lines; ++i) {
-             const int line_top = t.top + i * t.face->cell_height;
-             if (line_top >= t.bottom) break;
-             cairo_move_to(cr, t.left, baseline_at(t.scale, line_top, *t.face));
-             pango_cairo_show_layout_line(cr, pango_layout_get_line_readonly(t.layout, i));
-           }
-           cairo_new_path(cr);
-         },
-         &shown);
+  lay_on(
+      canvas, box, color,
+      [](cairo_t* cr, const void* what) {
+        const ShownText& t = *static_cast<const ShownText*>(what);
+        cairo_rectangle(cr, t.left, t.top, t.right - t.left, t.bottom - t.top);
+        cairo_clip(cr);
+        // Lines stand one cell apart whatever faces a line borrowed glyphs from.
+        const int lines = pango_layout_get_line_count(t.layout);
+        for (int i = 0; i < lines; ++i) {
+          const int line_top = t.top + i * t.face->cell_height;
+          if (line_top >= t.bottom) break;
+          cairo_move_to(cr, t.left, baseline_at(t.scale, line_top, *t.face));
+          pango_cairo_show_layout_line(cr, pango_layout_get_line_readonly(t.layout, i));
+        }
+        cairo_new_path(cr);
+      },
+      &shown);
 }
 
 int format_text(char* buffer, int capacity, const char* format, ...) {

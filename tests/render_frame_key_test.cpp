@@ -44,7 +44,7 @@ Raster plain_picture(const GameState& state) {
   return raster_of(canvas);
 }
 
-// The second canvas, for the window's way: its own kept texts and frame memory.
+// The second canvas, for the window's way: its own layouts and frame memory.
 Canvas& window_canvas() {
   static Canvas* canvas = [] {
     auto* made = new Canvas;

@@ -1,10 +1,10 @@
 #include "tests/render_test_support.h"
 
-#include "render/canvas_parts.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+
+#include "render/canvas_parts.h"
 
 namespace {
 
@@ -35,8 +35,6 @@ Canvas& plain_canvas() {
   static Canvas* canvas = [] {
     auto* made = new Canvas;
     EXPECT_TRUE(canvas_create(*made));
-    free_text_cache(made->text_cache);
-    made->text_cache = nullptr;
     made->kept_backdrop.surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, -1, -1);  // an error surface
     return made;
   }();

@@ -10,8 +10,8 @@
 
 // The canvas every drawing test uses; made on first use, destroyed at exit.
 Canvas& test_canvas();
-// A second canvas at scale 1 that keeps nothing between frames: every text shaped again, the
-// backdrop's still part drawn shape after shape, as when there is no memory to keep them.
+// A second canvas at scale 1 that keeps no backdrop between frames: its still part drawn
+// shape after shape, as when there is no memory to keep it.
 Canvas& plain_canvas();
 
 // Writes the canvas to <build>/tests/frames/<name>.png and returns the path.
