@@ -34,12 +34,7 @@ void draw_options_screen(Canvas& canvas, const GameState& state) {
       draw_text(canvas, kOptionValueLeft + 12, top + 7, text, Font::body, kQuizLetterColor);
     }
   }
-  if (state.options_refused) {
-    draw_text(canvas, 36, 535, kOptionsRefused, Font::body, kRefusedColor);
-  } else if (state.options_waiting_key) {
-    draw_text(canvas, 36, 535, kOptionsWaiting, Font::body, kQuizHintColor);
-  } else {
-    draw_text(canvas, 36, 535, kOptionsHint, Font::body, kQuizHintColor);
-  }
-  draw_text(canvas, 36, 564, kOptionsLeave, Font::body, kQuizHintColor);
+  const OptionsFoot foot = options_foot(state, canvas.touch_controls);
+  draw_text(canvas, 36, 535, foot.hint, Font::body, state.options_refused ? kRefusedColor : kQuizHintColor);
+  draw_text(canvas, 36, 564, foot.leave, Font::body, kQuizHintColor);
 }

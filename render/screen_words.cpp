@@ -46,16 +46,16 @@ const QuizQuestion& question_of(const GameState& state) {
 }
 
 // Over the title or a paused field: the rows with their values; the keys change them.
-void describe_options(ScreenWords& words, const GameState& state) {
+void describe_options(ScreenWords& words, const GameState& state, bool touch_controls) {
   add_line(words, "%s", kOptionsHeading);
   for (int row = 0; row < kOptionRowCount; ++row) {
     char value[kWordsLineCapacity];
     format_option_value(value, kWordsLineCapacity, state, row);
     add_line(words, value[0] ? "%s%s: %s" : "%s%s", row == state.options_row ? "> " : "", kOptionRowLabels[row], value);
   }
-  const char* hint = state.options_refused ? kOptionsRefused : state.options_waiting_key ? kOptionsWaiting : kOptionsHint;
-  add_line(words, "%s", hint);
-  add_line(words, "%s", kOptionsLeave);
+  const OptionsFoot foot = options_foot(state, touch_controls);
+  add_line(words, "%s", foot.hint);
+  add_line(words, "%s", foot.leave);
   // The chosen row and its value are news: a listener hears each change as it is made.
   const int chosen = std::clamp(state.options_row, 0, kOptionRowCount - 1);
   put(words.news, sizeof words.news, "%s. %s", kOptionsHeading, words.lines[1 + chosen] + 2);
@@ -192,7 +192,7 @@ void describe_screen(ScreenWords& words, const GameState& state, bool touch_cont
   words.button_count = 0;
   words.news[0] = '\0';
   if (state.options_open) {
-    describe_options(words, state);
+    describe_options(words, state, touch_controls);
   } else if (state.title_screen) {
     describe_title(words, touch_controls);
   } else if (state.screen == Screen::question) {
@@ -217,6 +217,13 @@ bool same_words(const ScreenWords& a, const ScreenWords& b) {
     if (a.buttons[i].key != b.buttons[i].key || std::strcmp(a.buttons[i].label, b.buttons[i].label) != 0) return false;
   }
   return true;
+}
+
+OptionsFoot options_foot(const GameState& state, bool touch_controls) {
+  const char* leave = touch_controls ? kOptionsTouchLeave : kOptionsLeave;
+  if (state.options_refused) return {kOptionsRefused, leave};
+  if (state.options_waiting_key) return {touch_controls ? kOptionsTouchWaiting : kOptionsWaiting, leave};
+  return {touch_controls ? kOptionsTouchHint : kOptionsHint, leave};
 }
 
 void format_hud_help(char* out, int capacity, const GameState& state, bool touch_controls) {

@@ -39,5 +39,13 @@ void format_hud_help(char* out, int capacity, const GameState& state, bool touch
 // the rows that only act.
 void format_option_value(char* out, int capacity, const GameState& state, int row);
 
+// The options screen's foot: how to change the rows (or the key just refused) and how to
+// leave, in the words of keys and pads or of touch.
+struct OptionsFoot {
+  const char* hint;
+  const char* leave;
+};
+OptionsFoot options_foot(const GameState& state, bool touch_controls);
+
 // True when the two say the same: the page is only told of a change.
 bool same_words(const ScreenWords& a, const ScreenWords& b);

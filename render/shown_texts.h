@@ -82,3 +82,6 @@ inline constexpr char kOptionsRefused[] = "Taken: that key already has a use. Ch
 inline constexpr char kOptionsWaiting[] = "Press the new key. Esc keeps the old one.";
 inline constexpr char kOptionsHint[] = "Up/Down: choose   Left/Right or click < >: change   Enter or click: set";
 inline constexpr char kOptionsLeave[] = "S, Esc or Back: leave the options   Pad: D-pad, A to set, B to leave";
+inline constexpr char kOptionsTouchWaiting[] = "Press the new key, or tap a row to keep the old one.";
+inline constexpr char kOptionsTouchHint[] = "Tap < or > to change a value, or a row to set it";
+inline constexpr char kOptionsTouchLeave[] = "Tap Back to leave the options";

@@ -68,6 +68,7 @@ TEST(ScreenWords, EveryScreenFitsAndReadsDifferently) {
   GameState options = title;
   options.options_open = 1;
   screens.push_back({options, false});
+  screens.push_back({options, true});
   options.options_refused = 1;
   screens.push_back({options, false});
 
