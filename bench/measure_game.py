@@ -10,8 +10,10 @@ device) the way a player uses it, and checks each figure against its budget:
 Every run is made twice: as the game runs, and another way to compare against, and each
 figure is shown with the ratio between the two. MEASURE_AGAINST names the other way:
 "straightforward" (the default; ORBILUX_RUSH_NO_FRAME_SKIP=1: every tick composed and
-presented, no sleeping on still screens) or "stretched" (ORBILUX_RUSH_STRETCH_FIELD=1: the
-field drawn at 800 x 600 and stretched to the screen by the renderer). MEASURE_BEFORE names
+presented, no sleeping on still screens), "stretched" (ORBILUX_RUSH_STRETCH_FIELD=1: the
+field drawn at 800 x 600 and stretched to the screen by the renderer) or "software" (the game
+with no SDL_* variables, choosing its renderer itself as on a machine without a GPU, against
+SDL's software renderer asked for by SDL_RENDER_DRIVER and SDL_FRAMEBUFFER_ACCELERATION). MEASURE_BEFORE names
 another build of the game to compare against instead, "the build before", run as it is.
 
   python3 bench/measure_game.py path/to/orbilux-rush
@@ -54,8 +56,11 @@ ITEM_COLOURS = {  # the interiors of the falling things
 
 BEFORE = os.environ.get("MEASURE_BEFORE")  # another build of the game, run as it is
 AGAINST = "the build before" if BEFORE else os.environ.get("MEASURE_AGAINST", "straightforward")
-OTHER_WAY = {"straightforward": "ORBILUX_RUSH_NO_FRAME_SKIP", "stretched": "ORBILUX_RUSH_STRETCH_FIELD",
-             "the build before": None}
+# The surroundings of each way to compare against, and of the game measured against it.
+OTHER_WAY = {"straightforward": {"ORBILUX_RUSH_NO_FRAME_SKIP": "1"}, "stretched": {"ORBILUX_RUSH_STRETCH_FIELD": "1"},
+             "software": {"SDL_RENDER_DRIVER": "software", "SDL_FRAMEBUFFER_ACCELERATION": "0"},
+             "the build before": {}}
+OWN_WAY = {name: dict.fromkeys(changes) for name, changes in OTHER_WAY.items()}  # None: left unset
 SCREEN = os.environ.get("MEASURE_SCREEN")  # e.g. 1920x1080: fullscreen on that screen
 
 
@@ -81,7 +86,7 @@ class MeasuredGame(Game):
     def __init__(self, executable, plain, name):
         super().__init__(executable, name=name, screen=f"{SCREEN}x24" if SCREEN else "1920x1200x24",
                          SDL_AUDIODRIVER="dummy", ORBILUX_RUSH_TRACE_STARTUP="1",
-                         **({OTHER_WAY[AGAINST]: "1" if plain else None} if OTHER_WAY[AGAINST] else {}))
+                         **(OTHER_WAY if plain else OWN_WAY)[AGAINST])
         self.plain = plain
         self.ticks_file = os.path.join(self.work, "ticks.txt")
         self.base_changes["ORBILUX_RUSH_TRACE_TICKS"] = self.ticks_file
@@ -384,6 +389,7 @@ def main():
     where = f"fullscreen on {SCREEN}" if SCREEN else "in an 800 x 600 window"
     meaning = {"straightforward": "composes and presents every tick and never sleeps",
                "stretched": "draws the field at 800 x 600 and lets the renderer stretch it",
+               "software": "presents through SDL's software renderer because both variables ask for it",
                "the build before": f"is {BEFORE}"}[AGAINST]
     print(f"{runs} runs of {seconds:g} s per screen {where}, medians; '{AGAINST}' {meaning}")
     verdicts = []
