@@ -20,6 +20,8 @@ void texts_follow_context(Canvas& canvas) {
 
 namespace {
 
+constexpr double kBeyondTheRightEdge = 1e6;  // field units; a box is cut at the canvas's edge
+
 // Glyphs sit on a whole device pixel's baseline, so stems stay crisp at any scale; at scale
 // 1 that is the cell's top plus the ascent rounded.
 double baseline_at(double scale, int cell_top, const FontFace& face) {
@@ -35,12 +37,12 @@ struct ShownText {
 };
 
 // Font f's layout holding `text`, for one line or wrapped at `width` pixels; shaped again only
-// when it held another text. Null when there is no font to shape it with.
+// when it held another text or width (Pango lets an unchanged width be, but not an unchanged
+// text). Null when there is no font to shape it with.
 PangoLayout* shaped_layout(Canvas& canvas, int f, const char* text, int width = -1) {
   PangoLayout* layout = width < 0 ? canvas.layouts[f] : canvas.wrapped_layouts[f];
   if (!layout) return nullptr;
-  if (width >= 0 && pango_layout_get_width(layout) != width * PANGO_SCALE)
-    pango_layout_set_width(layout, width * PANGO_SCALE);
+  if (width >= 0) pango_layout_set_width(layout, width * PANGO_SCALE);
   if (std::strcmp(pango_layout_get_text(layout), text) != 0) pango_layout_set_text(layout, text, -1);
   return layout;
 }
@@ -70,7 +72,7 @@ void draw_text(Canvas& canvas, int x, int y, const char* text, Font font, Color 
   // The line lands within half a cell around its cell, from just before x to the right edge:
   // enough for the digest, and to leave a text the clip leaves out unshaped.
   const double reach = canvas.faces[f].cell_height * 0.5;
-  const FieldBox cell{x - reach, y - reach, 1e6, y + canvas.faces[f].cell_height + reach};
+  const FieldBox cell{x - reach, y - reach, kBeyondTheRightEdge, y + canvas.faces[f].cell_height + reach};
   if (digested(canvas, DrawOperation::text, {x, y, f, color}, cell, text) || clipped_away(canvas, cell)) return;
   PangoLayout* layout = shaped_layout(canvas, f, text);
   if (!layout) return;
